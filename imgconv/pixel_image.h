@@ -8,6 +8,11 @@
 
 namespace imgconv {
 
+// The most pixels a reader accepts (16384 x 16384). Decoding costs disk
+// space and time in proportion to the declared size, so a few hostile bytes
+// declaring a huge picture are refused in `open`, before anything is made.
+constexpr int64_t kMaxPixels = 268435456;
+
 // The library's one raster. Rows are stored top row first with no padding;
 // the pixel bytes live in a temporary file mapping that is deleted when the
 // image is released. Layouts by depth:
