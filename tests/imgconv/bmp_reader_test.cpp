@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "imgconv/file_util.h"
 #include "imgconv/pixel_format.h"
 #include "tests/imgconv/reader_test_support.h"
 #include "tests/support/test_files.h"
@@ -345,5 +344,6 @@ TEST_F(BmpReaderTest, AcceptanceIsByContentNeverByName) {
         EXPECT_EQ(BmpReader::classify(renamed.c_str()), 0);
     }
 }
+
 }  // namespace
 }  // namespace imgconv

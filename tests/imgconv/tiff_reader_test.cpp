@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "imgconv/file_util.h"
 #include "imgconv/pixel_format.h"
 #include "tests/imgconv/reader_test_support.h"
 #include "tests/support/test_files.h"
@@ -81,8 +80,8 @@ std::string rgbTiff(uint32_t width, uint32_t height, const std::vector<uint8_t>&
     return tiffFile(tags, data + std::string(rgb.begin(), rgb.end()));
 }
 
-// A 4 x 4 grey TIFF in two strips of two rows; the second at `secondStrip`.
-std::string twoStripGrey(uint32_t secondStrip) {
+// A 4 x 4 grey TIFF in two strips of two rows, the second far beyond the end.
+std::string greyTiffMissingItsSecondStrip() {
     const uint32_t arrays = dataOffset(9);
     const std::vector<Tag> tags = {
         {256, kLong, 1, 4},  {257, kLong, 1, 4},  {258, kShort, 1, 8},
@@ -91,7 +90,7 @@ std::string twoStripGrey(uint32_t secondStrip) {
     };
     std::string data;
     putLe32(data, arrays + 16);
-    putLe32(data, secondStrip);
+    putLe32(data, 0x7FFFFFFF);
     putLe32(data, 8);
     putLe32(data, 8);
     return tiffFile(tags, data + std::string(8, '\x80'));
@@ -243,7 +242,7 @@ TEST_F(TiffReaderTest, HostileFilesEndInACleanResult) {
         Outcome outcome;
     } cases[] = {
         {"empty file", "", Outcome::Declined},
-        {"header only", "II*\0\x08\0\0\0", Outcome::Declined},
+        {"header only", std::string("II*\0\x08\0\0\0", 8), Outcome::Declined},
         {"directory beyond the end", std::string("MM\0*\x7F\xFF\xFF\xF0", 8) + "padding",
          Outcome::Declined},
         {"0xFFFFFFFF x 0xFFFFFFFF in 200 bytes",
@@ -253,7 +252,7 @@ TEST_F(TiffReaderTest, HostileFilesEndInACleanResult) {
         {"strip cut short", rgb.substr(0, rgb.size() - 10), Outcome::ReadFailed},
         {"strip beyond the end", beyondEnd, Outcome::ReadFailed},
         // Decoding goes on past a damaged strip once one strip has been read.
-        {"second strip beyond the end", twoStripGrey(0x7FFFFFFF), Outcome::Loaded},
+        {"second strip beyond the end", greyTiffMissingItsSecondStrip(), Outcome::Loaded},
         {"old-style JPEG cut before its directory", ojpeg.substr(0, ojpeg.size() / 2),
          Outcome::Declined},
         {"old-style JPEG data zeroed", ojpegZeroed, Outcome::Loaded},
@@ -271,14 +270,14 @@ TEST_F(TiffReaderTest, HostileFilesEndInACleanResult) {
 
     TiffReader reader;
     PixelImage image;
-    ASSERT_EQ(test::load(reader, write("two strips", twoStripGrey(0x7FFFFFFF)), image),
+    ASSERT_EQ(test::load(reader, write("two strips", greyTiffMissingItsSecondStrip()), image),
               Outcome::Loaded);
     EXPECT_EQ(image.pixels()[0], 0x80) << "the strip that is there comes through";
     EXPECT_EQ(image.row(1)[11], 0x80);
 }
 
 TEST_F(TiffReaderTest, PicturesBeyondThePixelLimitAreDeclined) {
-    // libtiff itself opens both; the reader's limit declines the larger one.
+    // libtiff itself opens the larger one; the reader's limit declines it.
     const std::string atLimit = write("limit", greyTiff(16384, 16384, 268435456, ""));
     const std::string over = write("over", greyTiff(20000, 20000, 400000000, ""));
     TiffReader reader;
@@ -333,5 +332,6 @@ TEST_F(TiffReaderTest, OtherFilesAreDeclinedWithoutAWord) {
         EXPECT_EQ(image.width(), 227);
     }
 }
+
 }  // namespace
 }  // namespace imgconv
