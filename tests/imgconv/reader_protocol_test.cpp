@@ -1,0 +1,96 @@
+// What every reader does alike: declining what it cannot open, closing at
+// any time, holding nothing from one file to the next.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "imgconv/codecs/bmp_reader.h"
+#include "imgconv/codecs/tiff_reader.h"
+#include "tests/imgconv/reader_test_support.h"
+#include "tests/support/test_files.h"
+
+namespace imgconv {
+namespace {
+
+using lanzhou::test::countEntries;
+using lanzhou::test::fixture;
+using test::Outcome;
+
+// A small file each reader accepts, and its width.
+template <typename Reader>
+struct Sample;
+template <>
+struct Sample<BmpReader> {
+    static constexpr const char* file = "bmp/im-24bit-w5.bmp";
+    static constexpr int width = 5;
+};
+template <>
+struct Sample<TiffReader> {
+    static constexpr const char* file = "tiff/rgb-3c-8b.tiff";
+    static constexpr int width = 157;
+};
+
+int openFiles() {
+    return countEntries("/proc/self/fd", "");
+}
+
+template <typename Reader>
+class ReaderProtocolTest : public test::ReaderTest {};
+
+using Readers = testing::Types<BmpReader, TiffReader>;
+TYPED_TEST_SUITE(ReaderProtocolTest, Readers);
+
+TYPED_TEST(ReaderProtocolTest, DeclinesWhatItCannotOpenWithoutAWord) {
+    TypeParam reader;
+    PixelImage image;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(test::load(reader, this->dir_.file("missing"), image), Outcome::Declined);
+    EXPECT_EQ(test::load(reader, this->dir_.path(), image), Outcome::Declined) << "a folder";
+    EXPECT_EQ(test::load(reader, this->write("empty", ""), image), Outcome::Declined);
+    EXPECT_EQ(reader.open(nullptr, image, nullptr), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(image.width(), 0);
+}
+
+TYPED_TEST(ReaderProtocolTest, CloseIsSafeAtAnyTime) {
+    using S = Sample<TypeParam>;
+    const int before = openFiles();
+    PixelImage image;
+    {
+        // An open reader destroyed without close releases its file.
+        TypeParam abandoned;
+        EXPECT_EQ(abandoned.open(fixture(S::file).c_str(), image, nullptr), 1);
+        EXPECT_GT(openFiles(), before);
+    }
+    EXPECT_EQ(openFiles(), before);
+
+    TypeParam reader;
+    EXPECT_EQ(reader.close(), 1);
+    EXPECT_EQ(reader.read(), 0) << "nothing was opened";
+    ASSERT_EQ(reader.open(fixture(S::file).c_str(), image, nullptr), 1);
+    EXPECT_EQ(reader.close(), 1);
+    EXPECT_EQ(reader.close(), 1);
+    EXPECT_EQ(reader.read(), 0) << "close forgets the file";
+    EXPECT_EQ(image.width(), 0);
+    EXPECT_EQ(openFiles(), before);
+}
+
+TYPED_TEST(ReaderProtocolTest, HoldsNothingFromOneFileToTheNext) {
+    using S = Sample<TypeParam>;
+    const int before = openFiles();
+    TypeParam reader;
+    PixelImage first, second;
+    ASSERT_EQ(test::load(reader, fixture(S::file), first), Outcome::Loaded);
+    EXPECT_EQ(openFiles(), before) << "read closes the file";
+    EXPECT_EQ(reader.read(), 0) << "a second read has no file";
+    EXPECT_EQ(test::load(reader, this->write("text", "no picture here\n"), second),
+              Outcome::Declined);
+    EXPECT_EQ(second.width(), 0);
+    ASSERT_EQ(test::load(reader, fixture(S::file), second), Outcome::Loaded);
+    EXPECT_EQ(second.width(), S::width);
+    EXPECT_TRUE(test::pixelsOf(first) == test::pixelsOf(second));
+    EXPECT_EQ(this->temporaryFiles(), 2) << "one pixel file per image, no work file";
+}
+
+}  // namespace
+}  // namespace imgconv
