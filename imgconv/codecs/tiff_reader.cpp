@@ -32,7 +32,10 @@ int TiffReader::open(const char* path, PixelImage& image, ProgressCallback progr
     close();
     silenceLibtiff();
     if (path == nullptr) return 0;
-    tiff_ = TIFFOpen(path, "r");
+    // "m": read through the stream, never a memory mapping of the source, so
+    // a file cut short by someone else while it is read gives a read error
+    // instead of killing the process.
+    tiff_ = TIFFOpen(path, "rm");
     if (tiff_ == nullptr) return 0;
     TIFFGetField(tiff_, TIFFTAG_IMAGEWIDTH, &width_);
     TIFFGetField(tiff_, TIFFTAG_IMAGELENGTH, &height_);
