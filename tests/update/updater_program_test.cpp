@@ -57,6 +57,45 @@ TEST(UpdaterChecks, RunFolderIsTheParentOfTheUpdatersFolder) {
     EXPECT_EQ(updater::runFolderOfExecutable("/升级文件/update"), "/");
 }
 
+// The folder of this test's own executable: a starter running from there
+// counts as the program the updater replaces.
+std::string ownFolder() {
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    return self.substr(0, self.rfind('/'));
+}
+
+// A starter process (a child of the test, running this test's executable)
+// starts an "updater" (a grandchild) that waits for it with `runFolder`, and
+// ends 200 ms later. The answer: 'e' when the wait returned after the
+// starter had ended, 'r' when it returned while the starter still ran.
+char waitInAGrandchild(const std::string& runFolder) {
+    int verdict[2];
+    if (pipe(verdict) != 0) return '?';
+    const pid_t starter = fork();
+    if (starter == 0) {
+        if (fork() == 0) {
+            const pid_t parent = getppid();
+            updater::waitForStarterToEnd(parent, runFolder, 20000);
+            const char answer = getppid() != parent ? 'e' : 'r';
+            _exit(write(verdict[1], &answer, 1) == 1 ? 0 : 1);
+        }
+        usleep(200 * 1000);
+        _exit(0);
+    }
+    close(verdict[1]);
+    waitpid(starter, nullptr, 0);
+    char answer = '?';
+    if (read(verdict[0], &answer, 1) != 1) answer = '?';
+    close(verdict[0]);
+    return answer;
+}
+
+TEST(UpdaterChecks, WaitsForTheProgramItReplacesToEnd) {
+    EXPECT_EQ(waitInAGrandchild(ownFolder()), 'e');
+    EXPECT_EQ(waitInAGrandchild("/nonexistent-folder"), 'r')
+        << "a starter from another folder is not waited for";
+}
+
 mode_t modeOf(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;

@@ -86,6 +86,21 @@ InstallResult installUpdate(const std::string& runFolder, const update::UpdaterV
     return {error.empty(), error};
 }
 
+void waitForStarterToEnd(pid_t starter, const std::string& runFolder, int limitMs) {
+    std::string executable(4096, '\0');
+    const std::string link = "/proc/" + std::to_string(starter) + "/exe";
+    const ssize_t length = readlink(link.c_str(), &executable[0], executable.size());
+    if (length <= 0) return;
+    executable.resize(static_cast<size_t>(length));
+    const std::string folder = runFolder == "/" ? "/" : runFolder + "/";
+    if (executable.compare(0, folder.size(), folder) != 0) return;
+
+    // Once the starter has ended, the updater is handed to another parent.
+    constexpr int kPollMs = 50;
+    for (int waited = 0; waited < limitMs && getppid() == starter; waited += kPollMs)
+        usleep(kPollMs * 1000);
+}
+
 InstallResult startProgram(const std::string& program, const std::string& folder) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 
 #include "update/updater/download.h"
@@ -29,6 +31,11 @@ struct InstallResult {
 // untouched and no temporary file behind.
 InstallResult installUpdate(const std::string& runFolder, const update::UpdaterValues& values,
                             const DownloadProgress& progress);
+
+// When the process that started the updater is the program of `runFolder`,
+// waits (at most `limitMs`) until it has ended, so that its single-instance
+// guard does not turn the new version away.
+void waitForStarterToEnd(pid_t starter, const std::string& runFolder, int limitMs);
 
 // Starts `program` with no arguments in `folder`, without waiting for it.
 InstallResult startProgram(const std::string& program, const std::string& folder);

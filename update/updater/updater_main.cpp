@@ -22,6 +22,8 @@ namespace {
 
 constexpr int kExitFailed = 1;
 constexpr int kExitRefused = 2;
+// How long the new version waits for the old one to end.
+constexpr int kStarterExitLimitMs = 10000;
 
 bool runsUnattended() {
     return QGuiApplication::platformName() == QLatin1String("offscreen");
@@ -44,6 +46,7 @@ int main(int argc, char** argv) {
     // The arguments come from the network: Qt never sees them, so that a
     // release note cannot pass it options.
     const std::vector<std::string> arguments(argv, argv + argc);
+    const pid_t starter = getppid();
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
@@ -70,6 +73,7 @@ int main(int argc, char** argv) {
             });
         if (result.ok) {
             window.showStatus(QStringLiteral("正在启动新版本……"));
+            updater::waitForStarterToEnd(starter, runFolder, kStarterExitLimitMs);
             result = updater::startProgram(runFolder + "/" + values.fileName, runFolder);
         }
         if (result.ok) {
