@@ -1,0 +1,93 @@
+#include "workflow/bmp_bytes.h"
+
+#include <limits>
+#include <new>
+
+#include "workflow/bitmap_scale.h"
+#include "workflow/little_endian.h"
+
+namespace lanzhou {
+namespace {
+
+// BITMAPFILEHEADER (14 bytes) and BITMAPINFOHEADER (40 bytes), then pixels.
+constexpr int64_t kFileHeaderSize = 14;
+constexpr int64_t kInfoHeaderSize = 40;
+constexpr int64_t kPixelOffset = kFileHeaderSize + kInfoHeaderSize;
+constexpr int32_t kBitsPerPixel = 24;
+
+// Windows' MulDiv: number x numerator / denominator rounded half away from
+// zero, -1 when the denominator is 0 or the result overflows 32 bits.
+int32_t mulDiv(int64_t number, int64_t numerator, int64_t denominator) {
+    if (denominator == 0) return -1;
+    const int64_t product = number * numerator;
+    int64_t quotient = product / denominator;
+    const int64_t remainder = product % denominator;
+    const int64_t absRemainder = remainder < 0 ? -remainder : remainder;
+    const int64_t absDenominator = denominator < 0 ? -denominator : denominator;
+    if (2 * absRemainder >= absDenominator) quotient += (product < 0) != (denominator < 0) ? -1 : 1;
+    if (quotient > std::numeric_limits<int32_t>::max() ||
+        quotient < std::numeric_limits<int32_t>::min())
+        return -1;
+    return static_cast<int32_t>(quotient);
+}
+
+PictureBytes encodeBmp(const Bitmap& bitmap) {
+    const int64_t stride = (static_cast<int64_t>(kBitsPerPixel) * bitmap.width + 31) / 32 * 4;
+    const int64_t imageSize = stride * bitmap.height;
+    const int64_t fileSize = kPixelOffset + imageSize;
+    if (fileSize > std::numeric_limits<int32_t>::max()) return PictureBytes();
+
+    PictureBytes bytes(static_cast<std::size_t>(fileSize), 0);
+    unsigned char* file = bytes.data();
+    file[0] = 'B';
+    file[1] = 'M';
+    putDword(file + 2, static_cast<uint32_t>(fileSize));
+    putDword(file + 10, static_cast<uint32_t>(kPixelOffset));
+    unsigned char* info = file + kFileHeaderSize;
+    putDword(info + 0, static_cast<uint32_t>(kInfoHeaderSize));
+    putDword(info + 4, static_cast<uint32_t>(bitmap.width));
+    putDword(info + 8, static_cast<uint32_t>(bitmap.height));
+    putWord(info + 12, 1);
+    putWord(info + 14, kBitsPerPixel);
+    putDword(info + 20, static_cast<uint32_t>(imageSize));
+
+    for (int32_t y = 0; y < bitmap.height; ++y) {
+        unsigned char* out = file + kPixelOffset + (bitmap.height - 1 - y) * stride;
+        for (int32_t x = 0; x < bitmap.width; ++x) {
+            const uint32_t argb = bitmap.at(x, y);
+            *out++ = static_cast<unsigned char>(blueOf(argb));
+            *out++ = static_cast<unsigned char>(greenOf(argb));
+            *out++ = static_cast<unsigned char>(redOf(argb));
+        }
+    }
+    return bytes;
+}
+
+}  // namespace
+
+int32_t targetExtent(int32_t sourceExtent, int32_t requested) {
+    if (requested == 0) return sourceExtent;
+    if (requested > 0) return requested;
+    int64_t percent = -static_cast<int64_t>(requested);
+    if (percent < 10) percent = 10;
+    return mulDiv(sourceExtent, percent, 100);
+}
+
+PictureBytes bitmapToBmpBytes(const Bitmap& bitmap, int32_t width, int32_t height,
+                              int32_t screenDepth) {
+    if (bitmap.empty()) return PictureBytes();
+    const int32_t targetWidth = targetExtent(bitmap.width, width);
+    const int32_t targetHeight = targetExtent(bitmap.height, height);
+    if (targetWidth <= 0 || targetHeight <= 0) return PictureBytes();
+    try {
+        if (targetWidth == bitmap.width && targetHeight == bitmap.height) return encodeBmp(bitmap);
+        const Bitmap scaled =
+            scaleBitmap(bitmap, targetWidth, targetHeight, smoothScalingForDepth(screenDepth));
+        if (scaled.empty()) return PictureBytes();
+        return encodeBmp(scaled);
+    } catch (const std::bad_alloc&) {
+        return PictureBytes();
+    }
+}
+
+}  // namespace lanzhou
