@@ -4,44 +4,10 @@
 
 #include <cstring>
 
+#include "tests/workflow/bmp_reader.h"
+
 namespace lanzhou {
 namespace {
-
-uint32_t field(const PictureBytes& bytes, std::size_t offset, int size) {
-    uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i) value = value << 8 | bytes.at(offset + i);
-    return value;
-}
-
-// Reads a 24-bit bottom-up BMP back into a bitmap, checking every header
-// field on the way.
-Bitmap readBmp(const PictureBytes& bytes) {
-    EXPECT_GE(bytes.size(), 54u);
-    if (bytes.size() < 54) return Bitmap();
-    EXPECT_EQ(bytes[0], 'B');
-    EXPECT_EQ(bytes[1], 'M');
-    EXPECT_EQ(field(bytes, 2, 4), bytes.size());
-    EXPECT_EQ(field(bytes, 6, 4), 0u);
-    EXPECT_EQ(field(bytes, 10, 4), 54u);
-    EXPECT_EQ(field(bytes, 14, 4), 40u);
-    const int32_t width = static_cast<int32_t>(field(bytes, 18, 4));
-    const int32_t height = static_cast<int32_t>(field(bytes, 22, 4));
-    EXPECT_EQ(field(bytes, 26, 2), 1u);
-    EXPECT_EQ(field(bytes, 28, 2), 24u);
-    EXPECT_EQ(field(bytes, 30, 4), 0u);
-    const uint32_t stride = (24 * width + 31) / 32 * 4;
-    EXPECT_EQ(field(bytes, 34, 4), stride * height);
-    for (std::size_t offset = 38; offset < 54; offset += 4) EXPECT_EQ(field(bytes, offset, 4), 0u);
-    EXPECT_EQ(bytes.size(), 54 + stride * height);
-    Bitmap bitmap = makeBitmap(width, height);
-    for (int32_t y = 0; y < height; ++y) {
-        const unsigned char* row = bytes.data() + 54 + (height - 1 - y) * stride;
-        for (int32_t x = 0; x < width; ++x)
-            bitmap.at(x, y) = makeArgb(255, row[3 * x + 2], row[3 * x + 1], row[3 * x]);
-        for (uint32_t pad = 3 * width; pad < stride; ++pad) EXPECT_EQ(row[pad], 0) << "padding";
-    }
-    return bitmap;
-}
 
 // A picture whose every pixel tells where it came from.
 Bitmap pattern(int32_t width, int32_t height) {
@@ -75,7 +41,7 @@ TEST(BitmapToBmpBytes, TargetSizeAndFileLength) {
         SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
         const PictureBytes bytes = bitmapToBmpBytes(window, c.width, c.height, 32);
         EXPECT_EQ(bytes.size(), c.expectedBytes);
-        const Bitmap back = readBmp(bytes);
+        const Bitmap back = test::readBmp24(bytes);
         EXPECT_EQ(back.width, c.expectedWidth);
         EXPECT_EQ(back.height, c.expectedHeight);
     }
@@ -85,7 +51,7 @@ TEST(BitmapToBmpBytes, UnscaledRowsAreBlueGreenRedBottomUpWithPadding) {
     for (int32_t width : {1, 2, 3, 5, 32}) {
         SCOPED_TRACE(width);
         const Bitmap source = pattern(width, 3);
-        const Bitmap back = readBmp(bitmapToBmpBytes(source, 0, 0, 32));
+        const Bitmap back = test::readBmp24(bitmapToBmpBytes(source, 0, 0, 32));
         EXPECT_EQ(back.pixels, source.pixels);
     }
 }
@@ -123,10 +89,10 @@ TEST(BitmapToBmpBytes, ScreenDepthChoosesTheScaling) {
     // them where they meet.
     Bitmap source = makeBitmap(4, 1, makeArgb(255, 0, 0, 0));
     source.at(2, 0) = source.at(3, 0) = makeArgb(255, 255, 255, 255);
-    const Bitmap picked = readBmp(bitmapToBmpBytes(source, 3, 1, 16));
+    const Bitmap picked = test::readBmp24(bitmapToBmpBytes(source, 3, 1, 16));
     for (uint32_t pixel : picked.pixels) EXPECT_TRUE(pixel == 0xFF000000 || pixel == 0xFFFFFFFF);
     for (int32_t depth : {24, 32}) {
-        const Bitmap smooth = readBmp(bitmapToBmpBytes(source, 3, 1, depth));
+        const Bitmap smooth = test::readBmp24(bitmapToBmpBytes(source, 3, 1, depth));
         EXPECT_NEAR(redOf(smooth.at(1, 0)), 128, 1) << depth;
     }
 }
