@@ -43,13 +43,7 @@ TEST(IcoFileIcon, TiesGoToMoreBitsThenToTheFirst) {
 TEST(IcoFileIcon, BrokenDirectoriesGiveNoIcon) {
     const Bytes good = test::icoFile({test::dibIcoImage(test::samplePicture(32, 9), 8)});
     ASSERT_FALSE(iconOfIco(good).empty());
-    struct Case {
-        const char* what;
-        std::size_t offset;
-        uint32_t value;
-        int size;
-    };
-    const Case cases[] = {
+    const test::FieldPatch cases[] = {
         {"count overrunning the directory", 4, 0xFFFF, 2},
         {"no entries", 4, 0, 2},
         {"cursor", 2, 2, 2},
@@ -59,14 +53,8 @@ TEST(IcoFileIcon, BrokenDirectoriesGiveNoIcon) {
         {"image too short for its header", 6 + 8, 39, 4},
         {"image with a bad header", 22, 0x11, 4},
     };
-    for (const Case& c : cases) {
-        Bytes bad = good;
-        if (c.size == 4)
-            test::setDword(bad, c.offset, c.value);
-        else
-            test::setWord(bad, c.offset, c.value);
-        EXPECT_TRUE(iconOfIco(bad).empty()) << c.what;
-    }
+    for (const test::FieldPatch& c : cases)
+        EXPECT_TRUE(iconOfIco(test::patched(good, c)).empty()) << c.what;
     EXPECT_TRUE(iconOfIco(Bytes(good.begin(), good.begin() + 5)).empty());
 }
 

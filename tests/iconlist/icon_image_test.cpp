@@ -57,13 +57,7 @@ TEST(DecodeIconImage, PaletteIndexBeyondThePaletteIsBlack) {
 
 TEST(DecodeIconImage, BadHeadersAreRefused) {
     const Bytes good = test::dibImage(test::samplePicture(16, 10), 8);
-    struct Case {
-        const char* what;
-        std::size_t offset;
-        uint32_t value;
-        int size;
-    };
-    const Case cases[] = {
+    const test::FieldPatch cases[] = {
         {"core header", 0, 12, 4},
         {"header larger than the image", 0, 0x7FFFFFFF, 4},
         {"zero width", 4, 0, 4},
@@ -81,14 +75,8 @@ TEST(DecodeIconImage, BadHeadersAreRefused) {
         {"more colours than 8 bits hold", 32, 257, 4},
         {"palette beyond the data", 32, 0, 4},  // 256 entries instead of 10
     };
-    for (const Case& c : cases) {
-        Bytes bad = good;
-        if (c.size == 4)
-            test::setDword(bad, c.offset, c.value);
-        else
-            test::setWord(bad, c.offset, c.value);
-        EXPECT_TRUE(decode(bad).empty()) << c.what;
-    }
+    for (const test::FieldPatch& c : cases)
+        EXPECT_TRUE(decode(test::patched(good, c)).empty()) << c.what;
     EXPECT_TRUE(decode(Bytes(good.begin(), good.end() - 1)).empty()) << "mask cut short";
     EXPECT_TRUE(decode(Bytes(good.begin(), good.begin() + 39)).empty()) << "header cut short";
     EXPECT_TRUE(decode(Bytes()).empty());

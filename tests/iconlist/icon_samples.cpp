@@ -220,6 +220,15 @@ SectionPlace findSection(const Bytes& pe, const char* name) {
     return SectionPlace();
 }
 
+Bytes patched(const Bytes& bytes, const FieldPatch& patch) {
+    Bytes out = bytes;
+    if (patch.size == 4)
+        setDword(out, patch.offset, patch.value);
+    else
+        setWord(out, patch.offset, patch.value);
+    return out;
+}
+
 Bytes readBytes(const std::string& path) {
     const std::string text = readFile(path);
     return Bytes(text.begin(), text.end());

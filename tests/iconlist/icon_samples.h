@@ -49,6 +49,16 @@ struct SectionPlace {
 };
 SectionPlace findSection(const Bytes& pe, const char* name);
 
+// One little-endian field of 2 or 4 bytes set to another value: a hostile
+// variant of a good file.
+struct FieldPatch {
+    const char* what;
+    std::size_t offset;
+    uint32_t value;
+    int size;
+};
+Bytes patched(const Bytes& bytes, const FieldPatch& patch);
+
 uint32_t dwordAt(const Bytes& bytes, std::size_t offset);
 void setDword(Bytes& bytes, std::size_t offset, uint32_t value);
 void setWord(Bytes& bytes, std::size_t offset, uint32_t value);

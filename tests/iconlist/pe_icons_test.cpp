@@ -153,14 +153,8 @@ TEST_F(PeIcons, HostileFilesGiveNoIcon) {
     const std::size_t sectionTable =
         optional + (good[fileHeader + 16] | good[fileHeader + 17] << 8);
 
-    struct Case {
-        const char* what;
-        std::size_t offset;
-        uint32_t value;
-        int size;
-    };
     const std::size_t size = good.size();
-    const Case cases[] = {
+    const test::FieldPatch cases[] = {
         {"e_lfanew beyond the end", 0x3C, static_cast<uint32_t>(size + 100), 4},
         {"e_lfanew at the very end", 0x3C, static_cast<uint32_t>(size - 2), 4},
         {"e_lfanew of 0xFFFFFFFF", 0x3C, 0xFFFFFFFF, 4},
@@ -191,14 +185,8 @@ TEST_F(PeIcons, HostileFilesGiveNoIcon) {
         {"icon image of 2^31 pixels width", at.iconData + 4, 0x7FFFFFFF, 4},
         {"icon image of negative height", at.iconData + 8, 0x80000000, 4},
     };
-    for (const Case& c : cases) {
-        Bytes bad = good;
-        if (c.size == 4)
-            test::setDword(bad, c.offset, c.value);
-        else
-            test::setWord(bad, c.offset, c.value);
-        EXPECT_TRUE(iconOf(bad).empty()) << c.what;
-    }
+    for (const test::FieldPatch& c : cases)
+        EXPECT_TRUE(iconOf(test::patched(good, c)).empty()) << c.what;
     for (std::size_t cut : {std::size_t{0x40}, at.peOffset + 30, at.rsrc.offset + 20,
                             at.groupData + 10, at.iconData + 60})
         EXPECT_TRUE(iconOf(Bytes(good.begin(), good.begin() + cut)).empty()) << "cut at " << cut;

@@ -212,80 +212,63 @@ TEST(ShortcutTarget, NetworkShareAndSuffix) {
     EXPECT_EQ(target(file), "\\\\server\\share\\docs\\a.jpg");
 }
 
-TEST(ShortcutTarget, UnreadableShortcutsGiveEmptyText) {
+TEST(ShortcutTarget, DamagedFieldsGiveEmptyText) {
     const Bytes good = typicalShortcut();
     const std::size_t linkInfo = 0x4C + 2 + 18 + 2 + 5 + 2 + 40 + 2 + 44 + 2 + 2;
     ASSERT_EQ(good[linkInfo + 4], 0x1C) << "LinkInfo found where expected";
 
-    struct Case {
+    struct Patch {
         const char* what;
-        Bytes file;
+        std::size_t offset;
+        uint32_t value;
+        int size;
     };
-    std::vector<Case> cases;
-    cases.push_back({"empty", Bytes()});
-    cases.push_back({"shorter than the header", Bytes(good.begin(), good.begin() + 0x4B)});
-    cases.push_back({"header only", header(kHasLinkInfo)});
-    Bytes badSize = good;
-    badSize[0] = 0x4D;
-    cases.push_back({"wrong header size", badSize});
-    Bytes badClsid = good;
-    badClsid[19] = 0x47;
-    cases.push_back({"wrong class id", badClsid});
-    Bytes noInfo = good;
-    setDword(noInfo, 20, kHasIdList);
-    cases.push_back({"no link info", noInfo});
-    Bytes forced = good;
-    setDword(forced, 20, kHasIdList | kHasLinkInfo | 0x100);
-    cases.push_back({"link info to be ignored", forced});
-    Bytes listTooLong = good;
-    listTooLong[0x4C] = 0xFF;
-    listTooLong[0x4D] = 0xFF;
-    cases.push_back({"ID list size beyond the end", listTooLong});
-    Bytes itemTooLong = good;
-    itemTooLong[0x4E] = 0xF0;
-    cases.push_back({"item beyond its list", itemTooLong});
-    Bytes oneByteItem = good;
-    oneByteItem[0x4E] = 1;
-    cases.push_back({"item of one byte", oneByteItem});
+    const Patch patches[] = {
+        {"wrong header size", 0, 0x4D, 4},
+        {"wrong class id", 19, 0x47, 1},
+        {"no link info", 20, kHasIdList, 4},
+        {"link info to be ignored", 20, kHasIdList | kHasLinkInfo | 0x100, 4},
+        {"ID list size beyond the end", 0x4C, 0xFFFF, 2},
+        {"item beyond its list", 0x4E, 0xF0, 2},
+        {"item of one byte", 0x4E, 1, 2},
+        {"link info size beyond the end", linkInfo, 0x10000, 4},
+        {"link info size below its header", linkInfo, 0x10, 4},
+        {"link info header beyond its size", linkInfo + 4, 0x400, 4},
+        {"neither local nor network", linkInfo + 8, 0, 4},
+        {"base path offset beyond the link info", linkInfo + 16, 0x7FFFFFFF, 4},
+        {"base path inside the header", linkInfo + 16, 4, 4},
+        {"suffix offset beyond the link info", linkInfo + 24, 0xFFFFFFFF, 4},
+    };
+    for (const Patch& p : patches) {
+        Bytes bad = good;
+        for (int i = 0; i < p.size; ++i)
+            bad[p.offset + i] = static_cast<unsigned char>(p.value >> (8 * i));
+        EXPECT_EQ(target(bad), "") << p.what;
+    }
+}
+
+TEST(ShortcutTarget, BrokenFilesGiveEmptyText) {
+    const Bytes good = typicalShortcut();
     Bytes noTerminal = header(kHasIdList | kHasLinkInfo);
     append(noTerminal, Bytes{4, 0, 4, 0});  // one item filling the list, no terminal
     append(noTerminal, localLinkInfo("C:\\a", ""));
-    cases.push_back({"ID list without its terminal", noTerminal});
-    Bytes cut = good;
-    cut.resize(linkInfo + 40);
-    cases.push_back({"link info cut short", cut});
-    Bytes infoTooBig = good;
-    setDword(infoTooBig, linkInfo, 0x10000);
-    cases.push_back({"link info size beyond the end", infoTooBig});
-    Bytes infoTooSmall = good;
-    setDword(infoTooSmall, linkInfo, 0x10);
-    cases.push_back({"link info size below its header", infoTooSmall});
-    Bytes headerTooBig = good;
-    setDword(headerTooBig, linkInfo + 4, 0x400);
-    cases.push_back({"link info header beyond its size", headerTooBig});
-    Bytes baseBeyond = good;
-    setDword(baseBeyond, linkInfo + 16, 0x7FFFFFFF);
-    cases.push_back({"base path offset beyond the link info", baseBeyond});
-    Bytes suffixBeyond = good;
-    setDword(suffixBeyond, linkInfo + 24, 0xFFFFFFFF);
-    cases.push_back({"suffix offset beyond the link info", suffixBeyond});
-    Bytes baseInHeader = good;
-    setDword(baseInHeader, linkInfo + 16, 4);
-    cases.push_back({"base path inside the header", baseInHeader});
     Bytes unterminated = header(kHasLinkInfo);
-    append(unterminated, localLinkInfo("C:\\a", ""));
-    unterminated.pop_back();  // the suffix's NUL
-    setDword(unterminated, 0x4C, static_cast<uint32_t>(unterminated.size() - 0x4C));
-    cases.push_back({"string without its NUL", unterminated});
-    Bytes noPathFlags = good;
-    setDword(noPathFlags, linkInfo + 8, 0);
-    cases.push_back({"neither local nor network", noPathFlags});
+    append(unterminated, localLinkInfo("C:\\abc", "x"));
+    unterminated.back() = 'y';  // the suffix runs to the end of the link info
     Bytes network = header(kHasLinkInfo);
     append(network, networkLinkInfo("\\\\s\\x", ""));
-    setDword(network, 0x4C + 0x1C + 8, 0x1000);
-    cases.push_back({"net name beyond its link", network});
+    setDword(network, 0x4C + 0x1C + 8, 0x1000);  // NetNameOffset
 
-    for (const Case& c : cases) EXPECT_EQ(target(c.file), "") << c.what;
+    const std::pair<const char*, Bytes> cases[] = {
+        {"empty", Bytes()},
+        {"shorter than the header", Bytes(good.begin(), good.begin() + 0x4B)},
+        {"header only", header(kHasLinkInfo)},
+        {"link info cut short", Bytes(good.begin(), good.end() - 40)},
+        {"ID list without its terminal", noTerminal},
+        {"string without its NUL", unterminated},
+        {"net name beyond its link", network},
+    };
+    for (const auto& [what, file] : cases) EXPECT_EQ(target(file), "") << what;
 }
 
 TEST(ShortcutTarget, AZeroLengthItemEndsTheIdList) {
