@@ -73,18 +73,28 @@ int32_t targetExtent(int32_t sourceExtent, int32_t requested) {
     return mulDiv(sourceExtent, percent, 100);
 }
 
-PictureBytes bitmapToBmpBytes(const Bitmap& bitmap, int32_t width, int32_t height,
-                              int32_t screenDepth) {
-    if (bitmap.empty()) return PictureBytes();
+Bitmap bitmapAtTargetSize(const Bitmap& bitmap, int32_t width, int32_t height,
+                          int32_t screenDepth) {
+    if (bitmap.empty()) return Bitmap();
     const int32_t targetWidth = targetExtent(bitmap.width, width);
     const int32_t targetHeight = targetExtent(bitmap.height, height);
-    if (targetWidth <= 0 || targetHeight <= 0) return PictureBytes();
+    if (targetWidth <= 0 || targetHeight <= 0) return Bitmap();
     try {
-        if (targetWidth == bitmap.width && targetHeight == bitmap.height) return encodeBmp(bitmap);
-        const Bitmap scaled =
-            scaleBitmap(bitmap, targetWidth, targetHeight, smoothScalingForDepth(screenDepth));
-        if (scaled.empty()) return PictureBytes();
-        return encodeBmp(scaled);
+        Bitmap opaque = bitmap;
+        for (uint32_t& pixel : opaque.pixels) pixel |= 0xFF000000;
+        if (targetWidth == bitmap.width && targetHeight == bitmap.height) return opaque;
+        return scaleBitmap(opaque, targetWidth, targetHeight, smoothScalingForDepth(screenDepth));
+    } catch (const std::bad_alloc&) {
+        return Bitmap();
+    }
+}
+
+PictureBytes bitmapToBmpBytes(const Bitmap& bitmap, int32_t width, int32_t height,
+                              int32_t screenDepth) {
+    const Bitmap pixels = bitmapAtTargetSize(bitmap, width, height, screenDepth);
+    if (pixels.empty()) return PictureBytes();
+    try {
+        return encodeBmp(pixels);
     } catch (const std::bad_alloc&) {
         return PictureBytes();
     }

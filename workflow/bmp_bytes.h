@@ -15,13 +15,19 @@ namespace lanzhou {
 // snapshot fails.
 int32_t targetExtent(int32_t sourceExtent, int32_t requested);
 
-// The bitmap at the target size (see targetExtent), as the complete bytes of
+// The pixels a snapshot of `bitmap` holds: the bitmap made opaque (a screen
+// has no alpha) and scaled to the target size (see targetExtent), smoothly
+// on a screen of more than 16 bits per pixel (`screenDepth`), by pixel
+// picking otherwise. An empty bitmap when the bitmap is empty or a target
+// side is 0 or less.
+Bitmap bitmapAtTargetSize(const Bitmap& bitmap, int32_t width, int32_t height, int32_t screenDepth);
+
+// bitmapAtTargetSize of the bitmap, as the complete bytes of
 // an uncompressed 24-bit BMP file: a 14-byte file header, a 40-byte info
 // header, no colour table, then the rows bottom row first, each pixel blue,
-// green, red, every row padded with zeros to a multiple of 4 bytes. Scaling
-// is smooth on a screen of more than 16 bits per pixel (`screenDepth`) and
-// pixel picking otherwise. Alpha is dropped. Empty bytes when the bitmap is
-// empty, a target side is 0 or less, or the file would not fit 32-bit sizes.
+// green, red, every row padded with zeros to a multiple of 4 bytes. Empty
+// bytes when there are no such pixels or the file would not fit 32-bit
+// sizes.
 PictureBytes bitmapToBmpBytes(const Bitmap& bitmap, int32_t width, int32_t height,
                               int32_t screenDepth);
 

@@ -57,10 +57,17 @@ TEST(BitmapToBmpBytes, UnscaledRowsAreBlueGreenRedBottomUpWithPadding) {
 }
 
 TEST(BitmapToBmpBytes, AlphaIsDropped) {
-    Bitmap source = makeBitmap(2, 1, makeArgb(0, 10, 20, 30));
+    // A screen has no alpha: colours count as they are, scaled or not.
+    const Bitmap source = makeBitmap(2, 1, makeArgb(0, 10, 20, 30));
     const PictureBytes bytes = bitmapToBmpBytes(source, 0, 0, 32);
     ASSERT_EQ(bytes.size(), 54u + 8);
     EXPECT_EQ(0, std::memcmp(bytes.data() + 54, "\x1e\x14\x0a\x1e\x14\x0a\0\0", 8));
+    for (int32_t depth : {16, 32}) {
+        const Bitmap scaled = bitmapAtTargetSize(source, 1, 3, depth);
+        ASSERT_EQ(scaled.pixels.size(), 3u);
+        for (uint32_t pixel : scaled.pixels) EXPECT_EQ(pixel, makeArgb(255, 10, 20, 30)) << depth;
+    }
+    EXPECT_EQ(bitmapAtTargetSize(source, 0, 0, 32).pixels[1], makeArgb(255, 10, 20, 30));
 }
 
 TEST(BitmapToBmpBytes, FailuresGiveEmptyBytes) {
