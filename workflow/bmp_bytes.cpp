@@ -15,20 +15,16 @@ constexpr int64_t kInfoHeaderSize = 40;
 constexpr int64_t kPixelOffset = kFileHeaderSize + kInfoHeaderSize;
 constexpr int32_t kBitsPerPixel = 24;
 
-// Windows' MulDiv: number x numerator / denominator rounded half away from
-// zero, -1 when the denominator is 0 or the result overflows 32 bits.
-int32_t mulDiv(int64_t number, int64_t numerator, int64_t denominator) {
-    if (denominator == 0) return -1;
-    const int64_t product = number * numerator;
-    int64_t quotient = product / denominator;
-    const int64_t remainder = product % denominator;
-    const int64_t absRemainder = remainder < 0 ? -remainder : remainder;
-    const int64_t absDenominator = denominator < 0 ? -denominator : denominator;
-    if (2 * absRemainder >= absDenominator) quotient += (product < 0) != (denominator < 0) ? -1 : 1;
-    if (quotient > std::numeric_limits<int32_t>::max() ||
-        quotient < std::numeric_limits<int32_t>::min())
+// value x percent / 100 rounded half away from zero, as Windows' MulDiv
+// rounds; -1 when the result does not fit 32 bits. `percent` is positive.
+int32_t percentOf(int64_t value, int64_t percent) {
+    const int64_t product = value * percent;
+    const int64_t magnitude = ((product < 0 ? -product : product) + 50) / 100;
+    const int64_t result = product < 0 ? -magnitude : magnitude;
+    if (result > std::numeric_limits<int32_t>::max() ||
+        result < std::numeric_limits<int32_t>::min())
         return -1;
-    return static_cast<int32_t>(quotient);
+    return static_cast<int32_t>(result);
 }
 
 PictureBytes encodeBmp(const Bitmap& bitmap) {
@@ -70,7 +66,7 @@ int32_t targetExtent(int32_t sourceExtent, int32_t requested) {
     if (requested > 0) return requested;
     int64_t percent = -static_cast<int64_t>(requested);
     if (percent < 10) percent = 10;
-    return mulDiv(sourceExtent, percent, 100);
+    return percentOf(sourceExtent, percent);
 }
 
 Bitmap bitmapAtTargetSize(const Bitmap& bitmap, int32_t width, int32_t height,

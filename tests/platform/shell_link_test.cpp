@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
