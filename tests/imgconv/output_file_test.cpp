@@ -1,20 +1,32 @@
 #include "imgconv/output_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "imgconv/codecs/jpeg_codec.h"
+#include "imgconv/codecs/png_codec.h"
+#include "imgconv/file_util.h"
 #include "tests/imgconv/codec_test_support.h"
 #include "tests/support/test_files.h"
 
 namespace imgconv {
 namespace {
 
+using lanzhou::test::countEntries;
+using lanzhou::test::decodeJpeg;
+using lanzhou::test::decodePng;
+using lanzhou::test::fillPattern;
 using lanzhou::test::listFolder;
 using lanzhou::test::readFile;
+using lanzhou::test::ScopedEnv;
 using lanzhou::test::ScopedTempDir;
 using lanzhou::test::writeFile;
 
@@ -136,6 +148,93 @@ TEST_F(OutputFileTest, RootKeepsTheOwnerOfAReplacedFile) {
     EXPECT_EQ(status.st_uid, 65534u);
     EXPECT_EQ(status.st_gid, 65534u);
 }
+
+// Both writers replace their target whole or not at all ---------------------
+
+struct Writer {
+    const char* name;
+    int (*write)(const std::string& path, PixelImage& image);
+    bool (*decodes)(const std::string& path);
+};
+
+int writeJpeg(const std::string& path, PixelImage& image) {
+    JpegCodec codec;
+    return codec.write(path.c_str(), image, 75, 1, 1, 0, nullptr);
+}
+
+int writePng(const std::string& path, PixelImage& image) {
+    PngCodec codec;
+    if (codec.openForWrite(path.c_str(), image, 24, 0, nullptr) == 0) return 0;
+    return codec.write();
+}
+
+const Writer kWriters[] = {
+    {"jpeg", writeJpeg, [](const std::string& path) { return decodeJpeg(path).ok; }},
+    {"png", writePng, [](const std::string& path) { return decodePng(path).ok; }},
+};
+
+class WriterTest : public OutputFileTest, public testing::WithParamInterface<Writer> {
+  protected:
+    void SetUp() override {
+        OutputFileTest::SetUp();
+        ASSERT_TRUE(writeFile(target_, "the user's old picture"));
+    }
+    void TearDown() override {
+        EXPECT_EQ(countEntries(dir_.path(), kTempFilePrefix), 0);
+        EXPECT_EQ(listFolder(out_), Names{"picture.png"}) << "no temporary file stays";
+    }
+    void expectUntouched() { EXPECT_EQ(readFile(target_), "the user's old picture"); }
+};
+
+TEST_P(WriterTest, SuccessReplacesTheTarget) {
+    PixelImage image;
+    fillPattern(image, 20, 10, 24);
+    ASSERT_EQ(GetParam().write(target_, image), 1);
+    EXPECT_TRUE(GetParam().decodes(target_));
+}
+
+TEST_P(WriterTest, FailedConversionLeavesTheTargetUntouched) {
+    PixelImage image;
+    fillPattern(image, 20, 10, 32);  // needs a 24-bit copy
+    ScopedEnv noTemporaryFolder("TMPDIR", "/nonexistent-folder");
+    EXPECT_EQ(GetParam().write(target_, image), 0);
+    expectUntouched();
+}
+
+TEST_P(WriterTest, FullDiskLeavesTheTargetUntouched) {
+    PixelImage image;  // noise compresses badly: far more than the limit
+    fillPattern(image, 200, 200, 24);
+    std::srand(11);
+    for (std::size_t i = 0; i < image.storageSize(); ++i)
+        image.pixels()[i] = static_cast<uint8_t>(std::rand());
+
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        // Past the limit a write fails with EFBIG instead of killing us.
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit = {8192, 8192};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(GetParam().write(target_, image) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the write reported the failure";
+    expectUntouched();
+}
+
+TEST_P(WriterTest, MissingFolderFails) {
+    PixelImage image;
+    fillPattern(image, 20, 10, 24);
+    EXPECT_EQ(GetParam().write(out_ + "/missing/picture.png", image), 0);
+    expectUntouched();
+}
+
+INSTANTIATE_TEST_SUITE_P(BothWriters, WriterTest, testing::ValuesIn(kWriters),
+                         [](const testing::TestParamInfo<Writer>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace imgconv
