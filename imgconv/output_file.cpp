@@ -46,9 +46,9 @@ int OutputFile::create(const char* target) {
         target_.clear();
         return 0;
     }
-    // Root replacing another user's file hands the new one back to that user;
-    // for anyone else this changes nothing or is refused, and that is fine.
+    // Root replacing another user's file hands the new one back to that user.
     if (replacing && fchown(fileno(stream_), existing.st_uid, existing.st_gid) != 0) {
+        // Only root may give a file away; anyone else keeps the new one as theirs.
     }
     return 1;
 }

@@ -11,9 +11,9 @@
 
 namespace imgconv {
 
-// Progressive files are decoded in full for every scan; a few bytes per scan
-// could otherwise keep the decoder busy for minutes. libjpeg-turbo uses the
-// same limit for files it does not trust.
+// Every scan of a progressive file passes over the whole picture, and a scan
+// can take a few bytes: without a limit a small file keeps the decoder busy
+// for minutes. libjpeg-turbo suggests this limit for files it does not trust.
 constexpr int kMaxJpegScans = 500;
 
 struct JpegErrors {

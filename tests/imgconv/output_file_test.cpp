@@ -64,8 +64,18 @@ TEST_F(OutputFileTest, CommitPutsTheCompleteFileInPlace) {
     EXPECT_EQ(file.commit(), 0) << "nothing left to commit";
 }
 
+// Sets the umask while it lives.
+class ScopedUmask {
+  public:
+    explicit ScopedUmask(mode_t mask) : previous_(umask(mask)) {}
+    ~ScopedUmask() { umask(previous_); }
+
+  private:
+    mode_t previous_;
+};
+
 TEST_F(OutputFileTest, NewFilesTakeTheUmaskAndReplacedFilesKeepTheirMode) {
-    const mode_t previous = umask(027);
+    ScopedUmask mask(027);
     OutputFile file;
     ASSERT_EQ(file.create(target_.c_str()), 1);
     ASSERT_EQ(file.commit(), 1);
@@ -77,7 +87,6 @@ TEST_F(OutputFileTest, NewFilesTakeTheUmaskAndReplacedFilesKeepTheirMode) {
     ASSERT_EQ(file.commit(), 1);
     EXPECT_EQ(modeOf(target_), 0604u);
     EXPECT_EQ(readFile(target_), "second");
-    umask(previous);
 }
 
 TEST_F(OutputFileTest, WithoutCommitTheTargetStaysAsItWas) {
