@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -165,6 +166,10 @@ struct Writer {
     int (*write)(const std::string& path, PixelImage& image);
     bool (*decodes)(const std::string& path);
 };
+
+void PrintTo(const Writer& writer, std::ostream* out) {
+    *out << writer.name;
+}
 
 int writeJpeg(const std::string& path, PixelImage& image) {
     JpegCodec codec;
