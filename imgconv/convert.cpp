@@ -10,7 +10,9 @@ using imgconv::PngCodec;
 
 namespace {
 
-bool present(const char* path) { return path != nullptr && path[0] != '\0'; }
+bool present(const char* path) {
+    return path != nullptr && path[0] != '\0';
+}
 
 }  // namespace
 
