@@ -119,13 +119,6 @@ TEST_F(JpegCodecTest, FailedReadStillReportsTheEnd) {
     EXPECT_EQ(codec.read(), 0) << "a failed read closes the codec";
 }
 
-TEST_F(JpegCodecTest, ReadWithoutOpenFails) {
-    JpegCodec codec;
-    EXPECT_EQ(codec.read(), 0);
-    EXPECT_EQ(codec.close(), 1);
-    EXPECT_EQ(codec.close(), 1);
-}
-
 // A small JPEG whose frame header claims another size: the size fields of
 // the SOF0 marker are patched.
 std::string withDeclaredSize(uint16_t width, uint16_t height) {

@@ -224,22 +224,6 @@ TEST_F(PcxReaderTest, RefusesPicturesAboveThePixelLimit) {
     EXPECT_EQ(temporaryFiles(), 0);
 }
 
-TEST_F(PcxReaderTest, ClosesRepeatedlyAndReadsOnlyAfterOpen) {
-    PixelImage image;
-    PcxReader reader;
-    EXPECT_EQ(reader.read(), 0);
-    EXPECT_EQ(reader.close(), 1);
-    ASSERT_EQ(reader.open(fixture("pcx/im-24bit.pcx").c_str(), image, nullptr), 1);
-    EXPECT_EQ(reader.close(), 1);
-    EXPECT_EQ(reader.close(), 1);
-    EXPECT_EQ(reader.read(), 0) << "close forgets the file";
-    EXPECT_EQ(image.width(), 0);
-    ASSERT_EQ(reader.open(fixture("pcx/im-8bit.pcx").c_str(), image, nullptr), 1);
-    EXPECT_EQ(reader.read(), 1);
-    EXPECT_EQ(reader.read(), 0) << "read closes the reader";
-    EXPECT_EQ(image.bitsPerPixel(), 8);
-}
-
 struct HostileCase {
     const char* name;
     std::string bytes;

@@ -5,6 +5,9 @@
 #include <string>
 
 #include "imgconv/codecs/bmp_reader.h"
+#include "imgconv/codecs/jpeg_codec.h"
+#include "imgconv/codecs/pcx_reader.h"
+#include "imgconv/codecs/png_codec.h"
 #include "imgconv/codecs/tiff_reader.h"
 #include "tests/imgconv/codec_test_support.h"
 
@@ -30,6 +33,21 @@ struct Sample<TiffReader> {
     static constexpr const char* file = "tiff/rgb-3c-8b.tiff";
     static constexpr int width = 157;
 };
+template <>
+struct Sample<PcxReader> {
+    static constexpr const char* file = "pcx/im-24bit.pcx";
+    static constexpr int width = 227;
+};
+template <>
+struct Sample<JpegCodec> {
+    static constexpr const char* file = "jpeg/testorig.jpg";
+    static constexpr int width = 227;
+};
+template <>
+struct Sample<PngCodec> {
+    static constexpr const char* file = "png/pngsuite/basn2c08.png";
+    static constexpr int width = 32;
+};
 
 int openFiles() {
     return countEntries("/proc/self/fd", "");
@@ -38,7 +56,7 @@ int openFiles() {
 template <typename Reader>
 class ReaderProtocolTest : public lanzhou::test::CodecTest {};
 
-using Readers = testing::Types<BmpReader, TiffReader>;
+using Readers = testing::Types<BmpReader, TiffReader, PcxReader, JpegCodec, PngCodec>;
 TYPED_TEST_SUITE(ReaderProtocolTest, Readers);
 
 TYPED_TEST(ReaderProtocolTest, DeclinesWhatItCannotOpenWithoutAWord) {
@@ -66,8 +84,8 @@ TYPED_TEST(ReaderProtocolTest, CloseIsSafeAtAnyTime) {
     EXPECT_EQ(openFiles(), before);
 
     TypeParam reader;
-    EXPECT_EQ(reader.close(), 1);
     EXPECT_EQ(reader.read(), 0) << "nothing was opened";
+    EXPECT_EQ(reader.close(), 1);
     ASSERT_EQ(reader.open(fixture(S::file).c_str(), image, nullptr), 1);
     EXPECT_EQ(reader.close(), 1);
     EXPECT_EQ(reader.close(), 1);
