@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "imgconv/load_any_image.h"
 #include "tests/imgconv/codec_test_support.h"
 
 namespace lanzhou::test {
@@ -194,6 +195,17 @@ TEST_F(ConvertTest, ConvertingAFileOntoItselfReplacesIt) {
     EXPECT_TRUE(decodeJpeg(path).ok);
     EXPECT_EQ(listFolder(out_), std::vector<std::string>{"self.png"})
         << "no temporary file of the writer stays";
+}
+
+TEST_F(ConvertTest, AReaderFailingHalfWayLeavesTheImageEmpty) {
+    const std::string sound = readFile(fixture("png/pngsuite/basn2c08.png"));
+    const std::string cut = write("cut.png", sound.substr(0, sound.size() - 100));
+    imgconv::PixelImage image;
+    EXPECT_EQ(imgconv::LoadAnyImage(cut.c_str(), image), SourceUnreadable);
+    EXPECT_EQ(image.pixels(), nullptr);
+    EXPECT_EQ(temporaryFiles(), 0);
+    EXPECT_EQ(imgconv::LoadAnyImage(fixture("jpeg/testorig.jpg").c_str(), image), Ok);
+    EXPECT_EQ(image.width(), 227);
 }
 
 TEST_F(ConvertTest, AFailedConversionLeavesTheOldTargetAlone) {
