@@ -1,0 +1,14 @@
+#include "tests/app/shell_fixture.h"
+
+#include "app/bindings.h"
+
+namespace lanzhou::test {
+
+ShellTest::ShellTest() = default;
+
+void ShellTest::start() {
+    platform_.bind(app::mainWindowBindings(platform_));
+    platform_.loadMainWindow();
+}
+
+}  // namespace lanzhou::test
