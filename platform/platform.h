@@ -113,7 +113,7 @@ class Platform {
     // 时钟1关于: 0 stops the timer; a positive value (re)starts it ticking every period ms.
     virtual int period(Control control) = 0;
     virtual void setPeriod(Control control, int ms) = 0;
-    // The window of a visible control (MainWindow, 编辑框1, 图片框1, ...); stays valid for the run.
+    // The window of a control that has one (MainWindow, 编辑框1, 图片框1, ...); the same all run.
     virtual WindowHandle windowHandle(Control control) = 0;
     // A plain rectangular hint shown when the pointer rests on the control.
     virtual void setToolTip(Control control, const std::string& tip) = 0;

@@ -4,8 +4,6 @@
 
 namespace lanzhou::test {
 
-ShellTest::ShellTest() = default;
-
 void ShellTest::start() {
     platform_.bind(app::mainWindowBindings(platform_));
     platform_.loadMainWindow();

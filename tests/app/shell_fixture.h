@@ -11,8 +11,6 @@ namespace lanzhou::test {
 // private folder, so every test starts as the only copy.
 class ShellTest : public ::testing::Test {
   protected:
-    ShellTest();
-
     // Loads MainWindow with every event bound, as start-up does.
     void start();
 
