@@ -1,0 +1,13 @@
+#include "app/unbuilt_handlers.h"
+
+namespace lanzhou::app {
+
+void onFileDropped(platform::Platform&, const std::string&) {}
+void onIcoClicked(platform::Platform&) {}
+void onPngClicked(platform::Platform&) {}
+void onJpgClicked(platform::Platform&) {}
+void onSaveClicked(platform::Platform&) {}
+void checkForUpdate(platform::Platform&) {}
+void prepareUpdateDocument(platform::Platform&) {}
+
+}  // namespace lanzhou::app
