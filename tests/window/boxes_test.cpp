@@ -63,12 +63,8 @@ TEST_F(BoxesTest, ATimedBoxClosesItselfWhileTheWindowStaysUsable) {
         EXPECT_EQ(open->windowModality(), Qt::NonModal);
         QTest::mouseClick(control<QWidget>("选择框2png"), Qt::LeftButton);
     });
-    QElapsedTimer clock;
-    clock.start();
     EXPECT_EQ(platform_->messageBox(box("保存成功\r\n默认大小", BoxButtons::Ok, 400)),
               BoxResult::TimedOut);
-    EXPECT_GE(clock.elapsed(), 390);
-    EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_EQ(events_, std::vector<std::string>{"png"});
     EXPECT_EQ(platform_->checked(Control::选择框2png), 1);
 }
