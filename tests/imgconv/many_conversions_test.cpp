@@ -84,9 +84,15 @@ TEST_F(CodecTest, TwoThousandConversionsLeaveNothingBehind) {
     const Resources after = inUse();
 
     EXPECT_EQ(after.descriptors, before.descriptors);
-    EXPECT_EQ(after.mappings, before.mappings);
+    // A leaked pixel mapping would add one per conversion; the allocator may
+    // map a region or two of its own.
+    EXPECT_LT(after.mappings - before.mappings, 10);
     EXPECT_EQ(temporaryFiles(), 0);
+#ifndef __SANITIZE_ADDRESS__
+    // AddressSanitizer holds freed memory back on purpose; there LeakSanitizer
+    // watches the heap instead.
     EXPECT_LT(after.residentKb - before.residentKb, 16 * 1024) << "memory grows with the count";
+#endif
     EXPECT_EQ(listFolder(out_), std::vector<std::string>{"out"})
         << "no writer's temporary file stays";
 }
