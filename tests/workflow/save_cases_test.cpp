@@ -56,6 +56,10 @@ const SaveRow kRows[] = {
      "转换成Jpg成功 128*128"},
 };
 
+void PrintTo(const SaveRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class SaveCases : public WorkflowTest {
   protected:
     // Chooses as a person does and starts the save: the size first, then

@@ -62,6 +62,10 @@ const Failure kFailures[] = {
      Control::选择框3jpg, Control::单选框6128, "missing/P", "转换成Jpg失败 128*128"},
 };
 
+void PrintTo(const Failure& failure, std::ostream* out) {
+    *out << failure.name;
+}
+
 class SaveFailures : public WorkflowTest, public testing::WithParamInterface<Failure> {
   protected:
     void save(Control format, Control size, const std::string& chosen) {
