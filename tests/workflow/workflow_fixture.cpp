@@ -29,19 +29,6 @@ platform::RgbaImage previewShown() {
     return image;
 }
 
-bool near(uint32_t argb, uint32_t rgb, int tolerance) {
-    const auto close = [tolerance](uint32_t a, uint32_t b) {
-        return std::abs(static_cast<int>(a) - static_cast<int>(b)) <= tolerance;
-    };
-    return alphaOf(argb) == 255 && close(redOf(argb), (rgb >> 16) & 0xFF) &&
-           close(greenOf(argb), (rgb >> 8) & 0xFF) && close(blueOf(argb), rgb & 0xFF);
-}
-
-uint32_t rgbAt(const Picture& picture, int x, int y) {
-    const uint8_t* p = picture.pixel(x, y);
-    return makeArgb(255, p[0], p[1], p[2]);
-}
-
 WorkflowTest::WorkflowTest() {
     mkdir(in_.c_str(), 0755);
     mkdir(out_.c_str(), 0755);

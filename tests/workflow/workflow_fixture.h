@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/imgconv/codec_test_support.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/test_files.h"
+#include "tests/workflow/output_checks.h"
 #include "workflow/bitmap.h"
 
 namespace lanzhou::test {
@@ -48,10 +48,5 @@ class WorkflowTest : public ::testing::Test {
 constexpr int kPreviewWidth = 208;
 constexpr int kPreviewHeight = 96;
 platform::RgbaImage previewShown();
-
-// Whether a pixel is within `tolerance` of 0xRRGGBB in each colour and opaque.
-bool near(uint32_t argb, uint32_t rgb, int tolerance = 40);
-// The pixel of a decoded picture of one byte per sample and 3 samples.
-uint32_t rgbAt(const Picture& picture, int x, int y);
 
 }  // namespace lanzhou::test
