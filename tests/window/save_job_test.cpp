@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "iconlist/icon_theme.h"
-#include "platform/qt/decode_picture.h"
 #include "tests/iconlist/icon_samples.h"
 #include "tests/support/shortcut_builder.h"
 #include "tests/window/qt_fixture.h"

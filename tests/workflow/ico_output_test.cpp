@@ -8,7 +8,6 @@
 #include "tests/workflow/bmp_reader.h"
 #include "tests/workflow/output_checks.h"
 #include "tests/workflow/workflow_fixture.h"
-#include "workflow/ico_file.h"
 #include "workflow/ico_wrapping.h"
 #include "workflow/rgba_bitmap.h"
 #include "workflow/snapshot.h"
