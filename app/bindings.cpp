@@ -4,6 +4,9 @@
 #include "app/startup.h"
 #include "app/unbuilt_handlers.h"
 #include "app/visibility.h"
+#include "workflow/format_choice.h"
+#include "workflow/intake.h"
+#include "workflow/save_flow.h"
 
 namespace lanzhou::app {
 
@@ -14,11 +17,13 @@ platform::EventBindings mainWindowBindings(platform::Platform& platform) {
     on.mainWindowCreated = [&platform] { onMainWindowCreated(platform); };
     on.mainWindowRightMouseDown = [&platform] { onMainWindowRightMouseDown(platform); };
     on.trayEvent = [&platform](int code) { onTrayEvent(platform, code); };
-    on.fileDropped = [&platform](const std::string& paths) { onFileDropped(platform, paths); };
-    on.icoClicked = [&platform] { onIcoClicked(platform); };
-    on.pngClicked = [&platform] { onPngClicked(platform); };
-    on.jpgClicked = [&platform] { onJpgClicked(platform); };
-    on.saveClicked = [&platform] { onSaveClicked(platform); };
+    on.fileDropped = [&platform](const std::string& paths) {
+        workflow::onFileDropped(platform, paths);
+    };
+    on.icoClicked = [&platform] { workflow::onIcoClicked(platform); };
+    on.pngClicked = [&platform] { workflow::onPngClicked(platform); };
+    on.jpgClicked = [&platform] { workflow::onJpgClicked(platform); };
+    on.saveClicked = [&platform] { workflow::onSaveClicked(platform); };
     on.menuChosen = [&platform](MenuItem item) {
         switch (item) {
             case MenuItem::检测升级:

@@ -3,6 +3,5 @@
 namespace lanzhou::app {
 
 int aboutCountdown = kAboutCountdownStart;
-int lastIconIndex = -1;
 
 }  // namespace lanzhou::app

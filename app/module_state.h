@@ -7,7 +7,5 @@ constexpr int kAboutCountdownStart = 6;
 
 // Seconds left before the about box closes itself.
 extern int aboutCountdown;
-// Image index of the last dropped file's icon, -1 for none.
-extern int lastIconIndex;
 
 }  // namespace lanzhou::app

@@ -7,6 +7,7 @@
 #include "app/tray_icon.h"
 #include "app/unbuilt_handlers.h"
 #include "app/version.h"
+#include "workflow/theme_icons.h"
 
 namespace lanzhou::app {
 
@@ -16,8 +17,11 @@ int runProgram(platform::Platform& platform) {
     platform.setCurrentFolder(platform.executableFolder());
     prepareUpdateDocument(platform);
     platform.bind(mainWindowBindings(platform));
+    // Desktop entries dropped on the window show their icons from the desktop's theme.
+    const IconThemeLookup previousTheme = setIconThemeLookup(workflow::platformIconTheme(platform));
     platform.loadMainWindow();
     platform.runMessageLoop();
+    setIconThemeLookup(previousTheme);
     return 0;
 }
 

@@ -2,11 +2,6 @@
 
 namespace lanzhou::app {
 
-void onFileDropped(platform::Platform&, const std::string&) {}
-void onIcoClicked(platform::Platform&) {}
-void onPngClicked(platform::Platform&) {}
-void onJpgClicked(platform::Platform&) {}
-void onSaveClicked(platform::Platform&) {}
 void checkForUpdate(platform::Platform&) {}
 void prepareUpdateDocument(platform::Platform&) {}
 

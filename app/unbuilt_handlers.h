@@ -1,21 +1,12 @@
 #pragma once
 
 // Handlers whose work is not built yet. Each is bound to its event already and
-// does nothing; the conversion workflow and the update check replace them.
-
-#include <string>
+// does nothing; the update check replaces them.
 
 #include "platform/platform.h"
 
 namespace lanzhou::app {
 
-// Files dropped on 编辑框1.
-void onFileDropped(platform::Platform& platform, const std::string& paths);
-// Clicks on 选择框1ico, 选择框2png, 选择框3jpg and 按钮1保存.
-void onIcoClicked(platform::Platform& platform);
-void onPngClicked(platform::Platform& platform);
-void onJpgClicked(platform::Platform& platform);
-void onSaveClicked(platform::Platform& platform);
 // Menu "检测升级".
 void checkForUpdate(platform::Platform& platform);
 // Start-up: creates the update document, empty, and adds its release as an exit action.
