@@ -1,5 +1,9 @@
 #pragma once
 
+#include <memory>
+
+#include "update/update_document.h"
+
 namespace lanzhou::app {
 
 // Seconds the about box counts down from.
@@ -9,5 +13,7 @@ constexpr int kAboutCountdownStart = 6;
 extern int aboutCountdown;
 // Image index of the last dropped file's icon, -1 for none.
 extern int lastIconIndex;
+// The update document of the run: made at start-up, released and freed at exit.
+extern std::unique_ptr<update::UpdateDocument> updateDocument;
 
 }  // namespace lanzhou::app

@@ -5,7 +5,6 @@
 #include "app/bindings.h"
 #include "app/module_state.h"
 #include "app/tray_icon.h"
-#include "app/unbuilt_handlers.h"
 #include "app/version.h"
 
 namespace lanzhou::app {
@@ -19,6 +18,14 @@ int runProgram(platform::Platform& platform) {
     platform.loadMainWindow();
     platform.runMessageLoop();
     return 0;
+}
+
+void prepareUpdateDocument(platform::Platform& platform) {
+    updateDocument = std::make_unique<update::UpdateDocument>();
+    platform.addExitAction([] {
+        updateDocument->release();
+        updateDocument.reset();
+    });
 }
 
 void onMainWindowCreated(platform::Platform& platform) {

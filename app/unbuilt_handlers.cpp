@@ -7,7 +7,5 @@ void onIcoClicked(platform::Platform&) {}
 void onPngClicked(platform::Platform&) {}
 void onJpgClicked(platform::Platform&) {}
 void onSaveClicked(platform::Platform&) {}
-void checkForUpdate(platform::Platform&) {}
-void prepareUpdateDocument(platform::Platform&) {}
 
 }  // namespace lanzhou::app

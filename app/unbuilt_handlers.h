@@ -1,7 +1,7 @@
 #pragma once
 
 // Handlers whose work is not built yet. Each is bound to its event already and
-// does nothing; the conversion workflow and the update check replace them.
+// does nothing; the conversion workflow replaces them.
 
 #include <string>
 
@@ -16,9 +16,5 @@ void onIcoClicked(platform::Platform& platform);
 void onPngClicked(platform::Platform& platform);
 void onJpgClicked(platform::Platform& platform);
 void onSaveClicked(platform::Platform& platform);
-// Menu "检测升级".
-void checkForUpdate(platform::Platform& platform);
-// Start-up: creates the update document, empty, and adds its release as an exit action.
-void prepareUpdateDocument(platform::Platform& platform);
 
 }  // namespace lanzhou::app
