@@ -1,9 +1,10 @@
 #include "app/bindings.h"
 
 #include "app/about.h"
+#include "app/module_state.h"
 #include "app/startup.h"
-#include "app/unbuilt_handlers.h"
 #include "app/visibility.h"
+#include "update/update_check.h"
 #include "workflow/format_choice.h"
 #include "workflow/intake.h"
 #include "workflow/save_flow.h"
@@ -27,7 +28,7 @@ platform::EventBindings mainWindowBindings(platform::Platform& platform) {
     on.menuChosen = [&platform](MenuItem item) {
         switch (item) {
             case MenuItem::检测升级:
-                checkForUpdate(platform);
+                if (updateDocument) update::checkForUpdate(platform, *updateDocument);
                 break;
             case MenuItem::隐藏:
                 onHideSelected(platform);

@@ -3,5 +3,6 @@
 namespace lanzhou::app {
 
 int aboutCountdown = kAboutCountdownStart;
+std::unique_ptr<update::UpdateDocument> updateDocument;
 
 }  // namespace lanzhou::app

@@ -5,8 +5,7 @@
 #include "app/bindings.h"
 #include "app/module_state.h"
 #include "app/tray_icon.h"
-#include "app/unbuilt_handlers.h"
-#include "app/version.h"
+#include "update/version_number.h"
 #include "workflow/theme_icons.h"
 
 namespace lanzhou::app {
@@ -25,9 +24,17 @@ int runProgram(platform::Platform& platform) {
     return 0;
 }
 
+void prepareUpdateDocument(platform::Platform& platform) {
+    updateDocument = std::make_unique<update::UpdateDocument>();
+    platform.addExitAction([] {
+        updateDocument->release();
+        updateDocument.reset();
+    });
+}
+
 void onMainWindowCreated(platform::Platform& platform) {
     if (!guardSingleInstance(platform, platform.executableFileName())) return;
-    platform.setText(Control::版本号标签, versionLabelText(kOwnVersion));
+    platform.setText(Control::版本号标签, versionLabelText(update::kOwnVersion));
     // The themed look needs no switch: Qt's style draws every window themed.
     aboutCountdown = kAboutCountdownStart;
     platform.enableFileDrop(Control::编辑框1);

@@ -11,6 +11,10 @@ namespace lanzhou::app {
 // runs until the window closes. The exit code is always 0.
 int runProgram(platform::Platform& platform);
 
+// Start-up: creates the run's update document, empty, and adds its release
+// as an exit action.
+void prepareUpdateDocument(platform::Platform& platform);
+
 // The created event of MainWindow: single-instance guard, version label,
 // drop target and tooltip of 编辑框1, the notification-area icon.
 void onMainWindowCreated(platform::Platform& platform);

@@ -162,7 +162,8 @@ class Platform {
     virtual std::string executableFileName() = 0;
     virtual std::string executableFolder() = 0;
     virtual bool setCurrentFolder(const std::string& folder) = 0;
-    // Starts program with these arguments, no shell, not waited for; true when it started.
+    // Starts program with these arguments as a child of this process, no shell, not waited
+    // for; true when it started.
     virtual bool startProcess(const std::string& program, const std::vector<std::string>& args) = 0;
 
     // --- The same real operations under every platform.

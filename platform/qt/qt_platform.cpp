@@ -1,5 +1,9 @@
 #include "platform/qt/qt_platform.h"
 
+#include <signal.h>
+#include <spawn.h>
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
@@ -11,7 +15,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
-#include <QProcess>
 #include <QScreen>
 #include <QThread>
 #include <cstdio>
@@ -37,6 +40,27 @@ constexpr int kEscapeKeyCode = 27;
 
 QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// Started as a child of this process, not detached from it: the updater
+// tells by its parent when this program has ended, and only then starts
+// the new version, which the single-instance guard would turn away before.
+bool startChild(const std::string& program, const std::vector<std::string>& args) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    pid_t child = 0;
+    // glibc reports a failed exec as the result.
+    const int error =
+        posix_spawnp(&child, program.c_str(), nullptr, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    return error == 0;
 }
 
 class QtPlatform final : public Platform {
@@ -268,9 +292,7 @@ class QtPlatform final : public Platform {
         return QDir::setCurrent(fromUtf8(folder));
     }
     bool startProcess(const std::string& program, const std::vector<std::string>& args) override {
-        QStringList arguments;
-        for (const std::string& arg : args) arguments << fromUtf8(arg);
-        return QProcess::startDetached(fromUtf8(program), arguments);
+        return startChild(program, args);
     }
 
   private:

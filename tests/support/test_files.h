@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace lanzhou::test {
 
@@ -24,6 +25,9 @@ class ScopedTempDir {
 
 // Entries of `folder` whose names start with `prefix`.
 int countEntries(const std::string& folder, const std::string& prefix);
+
+// The names of the entries of `folder`, sorted; empty when it cannot be read.
+std::vector<std::string> entryNames(const std::string& folder);
 
 // Sets or, for an empty value, unsets an environment variable for the
 // object's lifetime.

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -200,6 +202,18 @@ TEST_F(BoxesTest, ProcessesStartWithoutAShellAndTheThreadCanPause) {
     EXPECT_FALSE(ran);
     platform_->processPendingEvents();
     EXPECT_TRUE(ran);
+}
+
+// The updater waits for its parent to end before it starts the new version,
+// so the program must be that parent.
+TEST_F(BoxesTest, AStartedProgramIsAChildOfThisOne) {
+    const std::string parentFile = temp_.file("parent");
+    ASSERT_TRUE(platform_->startProcess("/bin/sh", {"-c", "echo $PPID > \"$0\"", parentFile}));
+    ASSERT_TRUE(waitUntil([&] { return !readFile(parentFile).empty(); }));
+    EXPECT_EQ(readFile(parentFile), std::to_string(getpid()) + "\n");
+
+    ASSERT_TRUE(writeFile(temp_.file("not runnable"), "#!/bin/sh\n"));
+    EXPECT_FALSE(platform_->startProcess(temp_.file("not runnable"), {}));
 }
 
 }  // namespace

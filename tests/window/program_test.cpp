@@ -1,10 +1,5 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
@@ -12,71 +7,12 @@
 #include <thread>
 
 #include "tests/support/test_files.h"
-
-extern char** environ;
+#include "tests/window/program_run.h"
 
 namespace lanzhou::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-// One run of the program, ended by the test if it is still running.
-class ProgramRun {
-  public:
-    // Starts program; with capture its standard output goes into a pipe.
-    ProgramRun(const std::string& program, bool capture) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        if (capture && pipe(output_) == 0) {
-            posix_spawn_file_actions_adddup2(&actions, output_[1], STDOUT_FILENO);
-            posix_spawn_file_actions_addclose(&actions, output_[0]);
-        }
-        char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        if (output_[1] >= 0) close(output_[1]);
-    }
-    ~ProgramRun() {
-        if (running()) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (output_[0] >= 0) close(output_[0]);
-    }
-
-    bool running() {
-        if (pid_ <= 0 || exited_) return false;
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == 0) return true;
-        exited_ = true;
-        status_ = status;
-        return false;
-    }
-    // Waits for the end; the exit code, or -1 for a signal or a time-out.
-    int exitCode(std::chrono::milliseconds limit = 30s) {
-        const auto until = std::chrono::steady_clock::now() + limit;
-        while (running() && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(20ms);
-        if (!exited_) return -1;
-        return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
-    }
-    std::string output() {
-        std::string text;
-        char chunk[256];
-        ssize_t got;
-        while (output_[0] >= 0 && (got = read(output_[0], chunk, sizeof chunk)) > 0)
-            text.append(chunk, static_cast<std::size_t>(got));
-        return text;
-    }
-    pid_t pid() const { return pid_; }
-    void terminate() { kill(pid_, SIGTERM); }
-
-  private:
-    pid_t pid_ = -1;
-    int output_[2] = {-1, -1};
-    bool exited_ = false;
-    int status_ = 0;
-};
 
 // Whether the process holds a file lock: its instance claim, taken by the
 // created event before the window is shown.
