@@ -71,8 +71,10 @@ void checkForUpdate(Platform& platform, UpdateDocument& document) {
     platform.setText(Control::MainWindow, kCheckingCaption);
     const std::string runFolder = platform.executableFolder();
     // A folder the user cannot write is not reported here; it matters only
-    // once an update is accepted, and then the user hears of it.
-    const bool updaterOnDisk = ensureUpdater(runFolder, updaterPayload(), updaterPayloadSize());
+    // once an update is accepted, and then the user hears of it. An installed
+    // copy gets no updater at all.
+    const bool updaterOnDisk = !isInstalledCopy(runFolder) &&
+                               ensureUpdater(runFolder, updaterPayload(), updaterPayloadSize());
 
     if (!fetchUpdateDocument(document, updateUrl())) {
         reportUnreachable(platform);

@@ -263,17 +263,26 @@ TEST_F(UpdateCheckTest, AnUpdaterThatCannotStartLeavesTheProgramRunning) {
     const struct {
         const char* what;
         bool folderIsAFile;
+        bool installed;
         bool starts;
     } cases[] = {
-        {"no folder for the updater", true, true},
-        {"the updater does not start", false, false},
+        {"no folder for the updater", true, false, true},
+        {"the updater does not start", false, false, false},
+        {"an installed copy, which its package manager updates", false, true, true},
     };
     for (const auto& c : cases) {
         ScopedTempDir temp;
-        const std::string runFolder = temp.file("app");
+        // The layout of an install prefix: bin/ beside share/applications/.
+        const std::string runFolder = temp.file("bin");
         ASSERT_EQ(mkdir(runFolder.c_str(), 0755), 0);
         if (c.folderIsAFile) {
             ASSERT_TRUE(writeFile(updaterFolder(runFolder), "not a folder"));
+        }
+        if (c.installed) {
+            ASSERT_EQ(mkdir(temp.file("share").c_str(), 0755), 0);
+            ASSERT_EQ(mkdir(temp.file("share/applications").c_str(), 0755), 0);
+            ASSERT_TRUE(
+                writeFile(temp.file("share/applications/lanzhou.desktop"), "[Desktop Entry]"));
         }
         LoggingPlatform platform;
         platform.placeExecutable(runFolder, "lanzhou");
@@ -286,7 +295,7 @@ TEST_F(UpdateCheckTest, AnUpdaterThatCannotStartLeavesTheProgramRunning) {
         checkForUpdate(platform, document_);
 
         Log expected{"caption 检测升级中...", offerText("3.3", "修正保存")};
-        if (!c.folderIsAFile) expected.push_back("start " + updaterPath(runFolder));
+        if (!c.folderIsAFile && !c.installed) expected.push_back("start " + updaterPath(runFolder));
         expected.insert(expected.end(),
                         {"box 版本升级: 升级程序无法启动，请手动下载新版本：http://127.0.0.1:1/new",
                          "caption 澜舟", "pending events"});
@@ -301,6 +310,10 @@ TEST_F(UpdateCheckTest, AnUpdaterThatCannotStartLeavesTheProgramRunning) {
         if (c.folderIsAFile) {
             EXPECT_EQ(readFile(updaterFolder(runFolder)), "not a folder");
             EXPECT_EQ(entryNames(runFolder), std::vector<std::string>{"升级文件"});
+        }
+        if (c.installed) {
+            EXPECT_EQ(entryNames(runFolder), std::vector<std::string>{})
+                << "nothing is written under the install prefix";
         }
     }
 }
