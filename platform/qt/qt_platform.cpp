@@ -6,6 +6,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QGuiApplication>
+#include <QPixmap>
 #include <QCursor>
 #include <QDir>
 #include <QEventLoop>
@@ -251,6 +253,11 @@ class QtPlatform final : public Platform {
 
     void setTrayIcon(const Bytes& icoBytes, const std::string& tip) override {
         if (tray_) tray_->set(toQByteArray(icoBytes), fromUtf8(tip));
+        // The program's own icon serves its windows' title bars too.
+        if (QApplication::windowIcon().isNull()) {
+            QPixmap picture;
+            if (picture.loadFromData(toQByteArray(icoBytes))) QApplication::setWindowIcon(picture);
+        }
     }
     bool trayAvailable() override { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
@@ -339,6 +346,8 @@ std::unique_ptr<Platform> createQtPlatform() {
 
 int runOnQt(int argc, char** argv, const std::function<int(Platform&)>& program) {
     QApplication application(argc, argv);
+    // Lets the desktop match the windows to the menu entry lanzhou.desktop.
+    QGuiApplication::setDesktopFileName(QStringLiteral("lanzhou"));
     std::unique_ptr<Platform> platform = createQtPlatform();
     QuitSignals quitSignals([&platform] { platform->endProcess(); });
     return program(*platform);

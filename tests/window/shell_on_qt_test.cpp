@@ -95,6 +95,11 @@ TEST_F(ShellOnQtTest, TrayClicksToggleTheWindowADoubleClickLeavesItAsItWas) {
     EXPECT_EQ(tray()->toolTip().toStdString(), "欢迎使用澜舟");
 }
 
+TEST_F(ShellOnQtTest, TheWindowCarriesTheProgramsIcon) {
+    const QList<QSize> sizes = mainWindow()->windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(48, 48))) << "the tray icon's 48 x 48 image";
+}
+
 // Notes every text the about box shows, until it has closed.
 struct AboutWatch {
     std::vector<std::string> texts;
