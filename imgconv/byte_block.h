@@ -7,7 +7,7 @@ namespace imgconv {
 // An owned heap block of scratch memory: row tables, palettes, histograms,
 // file headers. Allocation never throws; a new block is zero-filled.
 class ByteBlock {
-public:
+  public:
     ByteBlock() = default;
     ByteBlock(const ByteBlock&) = delete;
     ByteBlock& operator=(const ByteBlock&) = delete;
@@ -20,7 +20,7 @@ public:
     unsigned char* data() const { return data_; }
     int32_t size() const { return size_; }
 
-private:
+  private:
     unsigned char* data_ = nullptr;
     int32_t size_ = 0;
 };

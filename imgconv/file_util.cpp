@@ -18,7 +18,9 @@ namespace {
 // The highest number tried for a temporary name.
 constexpr int32_t kLastTempNumber = 2047483647;
 
-bool hasWildcard(const char* name) { return std::strpbrk(name, "*?") != nullptr; }
+bool hasWildcard(const char* name) {
+    return std::strpbrk(name, "*?") != nullptr;
+}
 
 // Only '*' and '?' are wildcards; every other character glob() would treat
 // specially is escaped so that it stands for itself.

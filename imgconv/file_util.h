@@ -10,7 +10,7 @@ namespace imgconv {
 // Stateless file-system operations of the library. Results: 1 for true or
 // success, 0 for false or failure.
 class FileUtil {
-public:
+  public:
     // 1 when at least one file-system entry matches the name. A name with the
     // wildcards '*' or '?' matches as a shell pattern; a plain name matches
     // whatever is there, a dangling symbolic link included.

@@ -60,7 +60,10 @@ int LoadAnyImage(const char* path, PixelImage& image) {
     if (offer == Offer::Declined) offer = offerTo(png, path, image, nullptr);
     if (offer == Offer::Declined) offer = offerTo(pcx, path, image, nullptr);
     if (offer == Offer::Declined) offer = offerTo(pcd, path, image, kPcdResolution, nullptr);
-    return offer == Offer::Loaded ? Ok : SourceUnreadable;
+    if (offer == Offer::Loaded) return Ok;
+    // A reader that failed half way may have filled the image in part.
+    image.release();
+    return SourceUnreadable;
 }
 
 }  // namespace imgconv

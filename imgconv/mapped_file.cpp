@@ -29,7 +29,9 @@ namespace {
 // is passed over before `create` gives up.
 constexpr int kCreateAttempts = 1000;
 
-std::size_t pageSize() { return static_cast<std::size_t>(sysconf(_SC_PAGESIZE)); }
+std::size_t pageSize() {
+    return static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
 
 #ifdef IMGCONV_ASAN
 std::size_t roundUpToPage(std::size_t bytes) {
@@ -87,8 +89,7 @@ int MappedFile::mapFile(int descriptor) {
         reserved_ = 0;
         return 0;
     }
-    void* view =
-        mmap(area, size_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_FIXED, descriptor, 0);
+    void* view = mmap(area, size_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_FIXED, descriptor, 0);
     if (view == MAP_FAILED) {
         munmap(area, reserved_);
         reserved_ = 0;

@@ -11,7 +11,7 @@ namespace imgconv {
 // than heap memory. The file's blocks are reserved when it is created, so a
 // full disk makes `create` fail instead of killing the process later.
 class MappedFile {
-public:
+  public:
     MappedFile() = default;
     MappedFile(const MappedFile&) = delete;
     MappedFile& operator=(const MappedFile&) = delete;
@@ -32,7 +32,7 @@ public:
     std::size_t size() const { return size_; }
     const PathString& name() const { return name_; }
 
-private:
+  private:
     int mapFile(int descriptor);
 
     unsigned char* view_ = nullptr;

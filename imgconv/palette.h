@@ -35,7 +35,7 @@ inline uint32_t paletteKey(uint8_t red, uint8_t green, uint8_t blue) {
 // The colour table of an indexed image, with a popularity colour reduction
 // (`build`) and a nearest-key search (`lookup`).
 class Palette {
-public:
+  public:
     // Empties the palette, then makes room for n entries; entries are
     // zero-filled, their owner fills them. 0 (and empty) on failure.
     int allocate(uint32_t n);
@@ -47,15 +47,15 @@ public:
     // Chooses at most `mostColours` of the most frequent colours of the
     // pixels, counted in a 15-bit colour space, and sorts them by key.
     // An 8-bit source is taken as grey levels, its own palette not consulted.
-    int build(const unsigned char* pixels, int bitsPerPixel, int paletteSize, int width,
-              int height, int mostColours);
+    int build(const unsigned char* pixels, int bitsPerPixel, int paletteSize, int width, int height,
+              int mostColours);
 
     // The index of the entry whose neighbours' keys enclose the colour's key;
     // a search on keys (blue weighs most), not a colour distance.
     uint8_t lookup(uint8_t red, uint8_t green, uint8_t blue) const;
     uint8_t lookup16(uint16_t word) const;
 
-private:
+  private:
     ByteBlock storage_;
     uint32_t count_ = 0;
 };

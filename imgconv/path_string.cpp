@@ -8,7 +8,9 @@ namespace imgconv {
 
 namespace {
 
-bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 int expectedBytes(unsigned char lead) {
     if (lead >= 0xF0 && lead <= 0xF7) return 4;
@@ -23,7 +25,9 @@ int countCharacters(const char* text) {
     return count;
 }
 
-char* allocateText(std::size_t size) { return new (std::nothrow) char[size](); }
+char* allocateText(std::size_t size) {
+    return new (std::nothrow) char[size]();
+}
 
 }  // namespace
 

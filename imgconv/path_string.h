@@ -11,7 +11,7 @@ namespace imgconv {
 // every buffer is allocated at exactly the size it needs. Operations return 1
 // on success and 0 on failure; a failed operation leaves the string as it was.
 class PathString {
-public:
+  public:
     PathString() = default;
     explicit PathString(const char* text) { assign(text); }
     PathString(const PathString& other) { assign(other); }
@@ -42,7 +42,7 @@ public:
     std::size_t size() const { return size_; }
     bool empty() const { return text_ == nullptr; }
 
-private:
+  private:
     int replaceWith(char* buffer, std::size_t size);
 
     char* text_ = nullptr;

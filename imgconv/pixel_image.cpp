@@ -25,8 +25,7 @@ uint8_t greyLevel(const unsigned char* rgb) {
 
 }  // namespace
 
-int PixelImage::create(int32_t width, int32_t height, int32_t bitsPerPixel,
-                       int32_t paletteSize) {
+int PixelImage::create(int32_t width, int32_t height, int32_t bitsPerPixel, int32_t paletteSize) {
     release();
     if (width < 1 || height < 1 || !isSupportedDepth(bitsPerPixel)) return 0;
     const int64_t bytes = static_cast<int64_t>(width) * height * (bitsPerPixel / 8);
@@ -59,7 +58,9 @@ int32_t PixelImage::rowStride() const {
     return isSupportedDepth(bitsPerPixel_) ? width_ * (bitsPerPixel_ / 8) : 0;
 }
 
-int PixelImage::flush() { return storage_.flush(pixels_, 0); }
+int PixelImage::flush() {
+    return storage_.flush(pixels_, 0);
+}
 
 int PixelImage::copyFrom(const PixelImage& source) {
     if (&source == this) return 1;
@@ -67,8 +68,8 @@ int PixelImage::copyFrom(const PixelImage& source) {
     if (create(source.width_, source.height_, source.bitsPerPixel_, source.paletteSize_) == 0)
         return 0;
     std::memcpy(pixels_, source.pixels_, storageSize());
-    const uint32_t entries = palette_.count() < source.palette_.count() ? palette_.count()
-                                                                        : source.palette_.count();
+    const uint32_t entries =
+        palette_.count() < source.palette_.count() ? palette_.count() : source.palette_.count();
     if (entries > 0)
         std::memcpy(palette_.entries(), source.palette_.entries(), entries * sizeof(PaletteEntry));
     flush();
@@ -161,8 +162,8 @@ int PixelImage::convertToDirect(PixelImage& target) const {
 
 int PixelImage::convertToIndexed(PixelImage& target, int32_t mostColours) const {
     if (mostColours > 256) return 0;
-    if (target.palette_.build(pixels_, bitsPerPixel_, paletteSize_, width_, height_,
-                              mostColours) == 0)
+    if (target.palette_.build(pixels_, bitsPerPixel_, paletteSize_, width_, height_, mostColours) ==
+        0)
         return 0;
     target.paletteSize_ = static_cast<int32_t>(target.palette_.count());
 

@@ -22,7 +22,7 @@ constexpr int64_t kMaxPixels = 268435456;
 //   24 bits: red, green, blue
 //   32 bits: alpha, red, green, blue
 class PixelImage {
-public:
+  public:
     PixelImage() = default;
     PixelImage(const PixelImage&) = delete;
     PixelImage& operator=(const PixelImage&) = delete;
@@ -40,7 +40,9 @@ public:
     int32_t bitsPerPixel() const { return bitsPerPixel_; }
     int32_t paletteSize() const { return paletteSize_; }
     unsigned char* pixels() const { return pixels_; }
-    unsigned char* row(int32_t y) const { return pixels_ + static_cast<std::size_t>(y) * rowStride(); }
+    unsigned char* row(int32_t y) const {
+        return pixels_ + static_cast<std::size_t>(y) * rowStride();
+    }
     int32_t rowStride() const;
     std::size_t storageSize() const { return storage_.size(); }
 
@@ -56,7 +58,7 @@ public:
     // layout. An index beyond the palette reads as black.
     int convertTo(PixelImage& target, int32_t bitsPerPixel, int32_t paletteSize) const;
 
-private:
+  private:
     int convertToIndexed(PixelImage& target, int32_t mostColours) const;
     int convertToDirect(PixelImage& target) const;
     void rowToRgb(int32_t y, unsigned char* rgb) const;

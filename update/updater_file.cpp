@@ -52,4 +52,10 @@ bool ensureUpdater(const std::string& runFolder, const unsigned char* bytes, siz
     return writeThroughTemporary(path, bytes, size);
 }
 
+bool isInstalledCopy(const std::string& runFolder) {
+    const std::string entry = runFolder + "/../share/applications/lanzhou.desktop";
+    struct stat status;
+    return stat(entry.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 }  // namespace update

@@ -13,4 +13,9 @@ namespace update {
 // there afterwards.
 bool ensureUpdater(const std::string& runFolder, const unsigned char* bytes, std::size_t size);
 
+// True when the program in `runFolder` is an installed copy (its menu entry
+// lies at ../share/applications/lanzhou.desktop): its package manager updates
+// it, and nothing is ever written under the install prefix at run time.
+bool isInstalledCopy(const std::string& runFolder);
+
 }  // namespace update

@@ -4,7 +4,8 @@
 
 namespace update {
 
-// The version of this program, the one an offered version is compared with.
+// The version of this program: shown in 版本号标签, and the one an offered
+// version is compared with.
 constexpr double kOwnVersion = 3.2;
 
 // A version text in code page 936 as a number. Full-width ASCII forms count

@@ -8,17 +8,23 @@
 #include <vector>
 
 #include "imgconv/pixel_format.h"
-#include "tests/imgconv/reader_test_support.h"
-#include "tests/support/test_files.h"
+#include "tests/imgconv/codec_test_support.h"
 
 namespace imgconv {
 namespace {
 
 using lanzhou::test::fixture;
+using lanzhou::test::fnv1a;
+using lanzhou::test::load;
+using lanzhou::test::Outcome;
+using lanzhou::test::Picture;
+using lanzhou::test::pixelsOf;
+using lanzhou::test::ProgressCall;
+using lanzhou::test::ProgressLog;
+using lanzhou::test::putLe16;
+using lanzhou::test::putLe32;
 using lanzhou::test::readFile;
-using test::Outcome;
-using test::putLe16;
-using test::putLe32;
+using lanzhou::test::testPhoto;
 
 // A small picture with a different value in every sample.
 constexpr int kWidth = 5;
@@ -92,10 +98,10 @@ std::string withLe32(std::string file, std::size_t offset, uint32_t value) {
     return file.replace(offset, 4, field);
 }
 
-class BmpReaderTest : public test::ReaderTest {};
+using BmpReaderTest = lanzhou::test::CodecTest;
 
 TEST_F(BmpReaderTest, TestPhotoLoadsFromEveryHeaderKind) {
-    const test::RgbPicture photo = test::readPpm(fixture("jpeg/testorig.ppm"));
+    const Picture photo = testPhoto();
     ASSERT_EQ(photo.width, 227);
     const struct {
         const char* file;
@@ -119,7 +125,7 @@ TEST_F(BmpReaderTest, TestPhotoLoadsFromEveryHeaderKind) {
         EXPECT_EQ(image.height(), photo.height);
         EXPECT_EQ(image.bitsPerPixel(), 24);
         EXPECT_EQ(image.paletteSize(), 0);
-        EXPECT_TRUE(test::pixelsOf(image) == photo.rgb) << "bottom-up rows become top-down";
+        EXPECT_TRUE(pixelsOf(image) == photo.pixels) << "bottom-up rows become top-down";
     }
 }
 
@@ -133,10 +139,10 @@ TEST_F(BmpReaderTest, RowPaddingIsSkipped) {
     };
     BmpReader reader;
     PixelImage image;
-    ASSERT_EQ(test::load(reader, fixture("bmp/im-24bit-w5.bmp"), image), Outcome::Loaded);
+    ASSERT_EQ(load(reader, fixture("bmp/im-24bit-w5.bmp"), image), Outcome::Loaded);
     EXPECT_EQ(image.width(), 5);
     EXPECT_EQ(image.height(), 4);
-    EXPECT_TRUE(test::pixelsOf(image) == expected);
+    EXPECT_TRUE(pixelsOf(image) == expected);
 
     // libjpeg-turbo's test bitmaps, pinned to ImageMagick's decoding of them.
     const struct {
@@ -151,13 +157,13 @@ TEST_F(BmpReaderTest, RowPaddingIsSkipped) {
     };
     for (const auto& c : others) {
         SCOPED_TRACE(c.file);
-        ASSERT_EQ(test::load(reader, fixture(c.file), image), Outcome::Loaded);
+        ASSERT_EQ(load(reader, fixture(c.file), image), Outcome::Loaded);
         EXPECT_EQ(image.width(), c.width);
         EXPECT_EQ(image.height(), c.height);
         EXPECT_EQ(image.pixels()[0], c.topLeft[0]);
         EXPECT_EQ(image.pixels()[1], c.topLeft[1]);
         EXPECT_EQ(image.pixels()[2], c.topLeft[2]);
-        EXPECT_EQ(test::fnv1a(test::pixelsOf(image)), c.hash);
+        EXPECT_EQ(fnv1a(pixelsOf(image)), c.hash);
     }
 }
 
@@ -185,12 +191,12 @@ TEST_F(BmpReaderTest, EveryStorageOfTheSamePictureLoadsAlike) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         BmpReader reader;
-        ASSERT_EQ(test::load(reader, write("small", c.bytes), image), Outcome::Loaded);
+        ASSERT_EQ(load(reader, write("small", c.bytes), image), Outcome::Loaded);
         EXPECT_EQ(image.width(), kWidth);
         EXPECT_EQ(image.height(), kHeight);
         EXPECT_EQ(image.bitsPerPixel(), 24);
         EXPECT_EQ(image.paletteSize(), 0);
-        EXPECT_TRUE(test::pixelsOf(image) == picture);
+        EXPECT_TRUE(pixelsOf(image) == picture);
     }
 }
 
@@ -273,8 +279,7 @@ TEST_F(BmpReaderTest, HostileFilesEndInARefusalOrACleanFailure) {
         SCOPED_TRACE(c.what);
         BmpReader reader;
         PixelImage image;
-        EXPECT_STREQ(test::nameOf(test::load(reader, write("hostile", c.bytes), image)),
-                     test::nameOf(c.outcome));
+        EXPECT_EQ(load(reader, write("hostile", c.bytes), image), c.outcome);
         EXPECT_EQ(temporaryFiles(), 0);
     }
 }
@@ -303,28 +308,26 @@ TEST_F(BmpReaderTest, PicturesBeyondThePixelLimitAreDeclined) {
 }
 
 TEST_F(BmpReaderTest, ReportsProgressAfterEveryRowAndAtTheEnd) {
-    using test::ProgressCall;
     BmpReader reader;
     PixelImage image;
-    test::recordedProgress().clear();
-    ASSERT_EQ(test::load(reader, write("small", smallBitmap()), image, test::recordProgress),
+    ProgressLog loaded;
+    ASSERT_EQ(load(reader, write("small", smallBitmap()), image, ProgressLog::callback),
               Outcome::Loaded);
     const std::vector<ProgressCall> expected = {
         {1, 33, 0, 0}, {1, 66, 1, 0}, {1, 100, 2, 0}, {1, 100, 2, 0}};
-    EXPECT_TRUE(test::recordedProgress() == expected);
+    EXPECT_EQ(loaded.calls(), expected);
 
     // A failed read still ends at 100 percent.
-    test::recordedProgress().clear();
+    ProgressLog failed;
     const std::string cut = smallBitmap().substr(0, 60);
-    ASSERT_EQ(test::load(reader, write("cut", cut), image, test::recordProgress),
-              Outcome::ReadFailed);
-    EXPECT_TRUE(test::recordedProgress() == (std::vector<ProgressCall>{{1, 100, 2, 0}}));
+    ASSERT_EQ(load(reader, write("cut", cut), image, ProgressLog::callback), Outcome::ReadFailed);
+    EXPECT_EQ(failed.calls(), (std::vector<ProgressCall>{{1, 100, 2, 0}}));
 
     // A declined file reports nothing.
-    test::recordedProgress().clear();
-    EXPECT_EQ(test::load(reader, fixture("bmp/im-8bit.bmp"), image, test::recordProgress),
+    ProgressLog declined;
+    EXPECT_EQ(load(reader, fixture("bmp/im-8bit.bmp"), image, ProgressLog::callback),
               Outcome::Declined);
-    EXPECT_TRUE(test::recordedProgress().empty());
+    EXPECT_TRUE(declined.calls().empty());
 }
 
 TEST_F(BmpReaderTest, AcceptanceIsByContentNeverByName) {
@@ -333,14 +336,14 @@ TEST_F(BmpReaderTest, AcceptanceIsByContentNeverByName) {
     PixelImage image;
     for (const char* name : {"photo.png", "photo.tif", "photo"}) {
         SCOPED_TRACE(name);
-        ASSERT_EQ(test::load(reader, write(name, bitmap), image), Outcome::Loaded);
+        ASSERT_EQ(load(reader, write(name, bitmap), image), Outcome::Loaded);
         EXPECT_EQ(image.width(), 227);
     }
     for (const char* other : {"tiff/rgb-3c-8b.tiff", "png/pngsuite/basn2c08.png",
                               "jpeg/testorig.jpg", "pcx/im-24bit.pcx", "jpeg/testorig.ppm"}) {
         SCOPED_TRACE(other);
         const std::string renamed = write("picture.bmp", readFile(fixture(other)));
-        EXPECT_EQ(test::load(reader, renamed, image), Outcome::Declined);
+        EXPECT_EQ(load(reader, renamed, image), Outcome::Declined);
         EXPECT_EQ(BmpReader::classify(renamed.c_str()), 0);
     }
 }

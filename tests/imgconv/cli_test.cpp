@@ -41,37 +41,39 @@ CommandRun imgconv(const ScopedTempDir& dir, const std::vector<std::string>& arg
     return run;
 }
 
-TEST(ImgconvCommand, ChoosesTheWriterAndReportsFailuresInPlainWords) {
-    ScopedTempDir dir;
+// The command converts in a private temporary folder and must leave no pixel
+// file behind.
+using ImgconvCommand = CodecTest;
+
+TEST_F(ImgconvCommand, ChoosesTheWriterAndReportsFailuresInPlainWords) {
     const std::string photo = fixture("jpeg/testorig.jpg");
-    const std::string text = dir.file("notes.txt");
-    ASSERT_TRUE(writeFile(text, "not a picture"));
+    const std::string text = write("notes.txt", "not a picture");
 
     const struct {
         std::vector<std::string> arguments;
         int status;
         const char* errorSays;  // part of the stderr line, or "" for silence
     } cases[] = {
-        {{photo, dir.file("a.png")}, 0, ""},
-        {{photo, dir.file("b.JPG")}, 0, ""},
-        {{photo, dir.file("c.jpeg")}, 0, ""},
-        {{"--to", "png", photo, dir.file("d.picture")}, 0, ""},
+        {{photo, dir_.file("a.png")}, 0, ""},
+        {{photo, dir_.file("b.JPG")}, 0, ""},
+        {{photo, dir_.file("c.jpeg")}, 0, ""},
+        {{"--to", "png", photo, dir_.file("d.picture")}, 0, ""},
         {{"--grey", "--quality", "90", "--smoothing", "10", "--no-optimise", photo,
-          dir.file("e.jpg")},
+          dir_.file("e.jpg")},
          0,
          ""},
-        {{dir.file("missing.jpg"), dir.file("f.png")}, 1, "does not exist"},
-        {{text, dir.file("g.png")}, 3, "no picture"},
-        {{photo, dir.file("nowhere/h.png")}, 4, "could not be written"},
-        {{"--quality", "0", photo, dir.file("i.jpg")}, 7, "out of range"},
-        {{photo, dir.file("j.gif")}, 2, "--to"},
-        {{"--quality", "high", photo, dir.file("k.jpg")}, 2, "needs a number"},
-        {{"--frobnicate", photo, dir.file("l.jpg")}, 2, "unknown option"},
+        {{dir_.file("missing.jpg"), dir_.file("f.png")}, 1, "does not exist"},
+        {{text, dir_.file("g.png")}, 3, "no picture"},
+        {{photo, dir_.file("nowhere/h.png")}, 4, "could not be written"},
+        {{"--quality", "0", photo, dir_.file("i.jpg")}, 7, "out of range"},
+        {{photo, dir_.file("j.gif")}, 2, "--to"},
+        {{"--quality", "high", photo, dir_.file("k.jpg")}, 2, "needs a number"},
+        {{"--frobnicate", photo, dir_.file("l.jpg")}, 2, "unknown option"},
         {{photo}, 2, "SOURCE and TARGET"},
-        {{"--to", "gif", photo, dir.file("m.jpg")}, 2, "png or jpeg"},
+        {{"--to", "gif", photo, dir_.file("m.jpg")}, 2, "png or jpeg"},
     };
     for (const auto& c : cases) {
-        const CommandRun run = imgconv(dir, c.arguments);
+        const CommandRun run = imgconv(dir_, c.arguments);
         const std::string call = c.arguments.front() + " ... " + c.arguments.back();
         EXPECT_EQ(run.status, c.status) << call;
         if (c.errorSays[0] == '\0')
@@ -80,15 +82,14 @@ TEST(ImgconvCommand, ChoosesTheWriterAndReportsFailuresInPlainWords) {
             EXPECT_NE(run.err.find(c.errorSays), std::string::npos) << call << ": " << run.err;
     }
 
-    EXPECT_EQ(decodePng(dir.file("a.png")).interlace, 1);
-    EXPECT_EQ(decodeJpeg(dir.file("b.JPG")).components, 3);
-    EXPECT_TRUE(decodePng(dir.file("d.picture")).ok) << "--to wins over the name";
-    EXPECT_EQ(decodeJpeg(dir.file("e.jpg")).components, 1);
+    EXPECT_EQ(decodePng(dir_.file("a.png")).interlace, 1);
+    EXPECT_EQ(decodeJpeg(dir_.file("b.JPG")).components, 3);
+    EXPECT_TRUE(decodePng(dir_.file("d.picture")).ok) << "--to wins over the name";
+    EXPECT_EQ(decodeJpeg(dir_.file("e.jpg")).components, 1);
 }
 
-TEST(ImgconvCommand, HelpGoesToStandardOutput) {
-    ScopedTempDir dir;
-    const CommandRun run = imgconv(dir, {"--help"});
+TEST_F(ImgconvCommand, HelpGoesToStandardOutput) {
+    const CommandRun run = imgconv(dir_, {"--help"});
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find("usage: imgconv"), std::string::npos);
     EXPECT_EQ(run.err, "");

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <png.h>
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -9,12 +10,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "imgconv/codecs/png_codec.h"
+#include "imgconv/file_util.h"
 
 namespace lanzhou::test {
 
 namespace {
 
-std::vector<ProgressCall> recordedCalls;
+// The log `ProgressLog::callback` writes to.
+ProgressLog* currentLog = nullptr;
 
 struct TestJpegErrors {
     jpeg_error_mgr manager;
@@ -167,23 +174,57 @@ void put32(std::string& out, uint32_t value) {
 
 }  // namespace
 
-std::vector<uint8_t> bytesOf(const imgconv::PixelImage& image) {
-    return std::vector<uint8_t>(image.pixels(), image.pixels() + image.storageSize());
+void CodecTest::SetUp() {
+    ASSERT_EQ(mkdir(out_.c_str(), 0755), 0);
 }
 
-ProgressLog::ProgressLog() {
-    recordedCalls.clear();
+void CodecTest::TearDown() {
+    EXPECT_EQ(temporaryFiles(), 0) << "a temporary file was left behind";
 }
+
+std::string CodecTest::write(const std::string& name, const std::string& bytes) {
+    const std::string path = dir_.file(name);
+    EXPECT_TRUE(writeFile(path, bytes));
+    return path;
+}
+
+int CodecTest::temporaryFiles() const {
+    return countEntries(dir_.path(), imgconv::kTempFilePrefix);
+}
+
+std::ostream& operator<<(std::ostream& out, Outcome outcome) {
+    switch (outcome) {
+        case Outcome::Declined:
+            return out << "declined";
+        case Outcome::ReadFailed:
+            return out << "read failed";
+        default:
+            return out << "loaded";
+    }
+}
+
+int writePng(const std::string& path, imgconv::PixelImage& image, int bits, int paletteSize,
+             imgconv::ProgressCallback progress) {
+    imgconv::PngCodec codec;
+    if (codec.openForWrite(path.c_str(), image, bits, paletteSize, progress) == 0) return 0;
+    return codec.write();
+}
+
+void PrintTo(const ProgressCall& call, std::ostream* out) {
+    *out << "{" << call.direction << ", " << call.percent << ", " << call.row << ", "
+         << call.reserved << "}";
+}
+
+ProgressLog::ProgressLog() : previous_(currentLog) {
+    currentLog = this;
+}
+
 ProgressLog::~ProgressLog() {
-    recordedCalls.clear();
+    currentLog = previous_;
 }
 
 void ProgressLog::callback(int32_t direction, int32_t percent, int32_t row, int32_t reserved) {
-    recordedCalls.push_back({direction, percent, row, reserved});
-}
-
-const std::vector<ProgressCall>& ProgressLog::calls() const {
-    return recordedCalls;
+    if (currentLog != nullptr) currentLog->calls_.push_back({direction, percent, row, reserved});
 }
 
 std::vector<ProgressCall> rowCalls(int32_t direction, int32_t height, int passes) {
@@ -193,6 +234,26 @@ std::vector<ProgressCall> rowCalls(int32_t direction, int32_t height, int passes
             calls.push_back({direction, static_cast<int32_t>((row + 1) * 100.0 / height), row, 0});
     calls.push_back({direction, 100, height - 1, 0});
     return calls;
+}
+
+Picture readPpm(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int maxValue = 0;
+    Picture picture;
+    in >> magic >> picture.width >> picture.height >> maxValue;
+    in.get();
+    if (!in || magic != "P6" || maxValue != 255) return {};
+    picture.components = 3;
+    picture.pixels.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (picture.pixels.size() != static_cast<std::size_t>(picture.width) * picture.height * 3)
+        return {};
+    picture.ok = true;
+    return picture;
+}
+
+Picture testPhoto() {
+    return readPpm(fixture("jpeg/testorig.ppm"));
 }
 
 Picture decodeJpeg(const std::string& path) {
@@ -299,6 +360,37 @@ std::string deflate(const std::string& data) {
               reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()), 9);
     out.resize(size);
     return out;
+}
+
+void putLe16(std::string& out, uint32_t value) {
+    out += static_cast<char>(value & 0xFF);
+    out += static_cast<char>(value >> 8 & 0xFF);
+}
+
+void putLe32(std::string& out, uint32_t value) {
+    putLe16(out, value & 0xFFFF);
+    putLe16(out, value >> 16);
+}
+
+std::vector<uint8_t> pixelsOf(const imgconv::PixelImage& image) {
+    if (image.pixels() == nullptr) return {};
+    return std::vector<uint8_t>(image.pixels(), image.pixels() + image.storageSize());
+}
+
+int largestDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    if (a.size() != b.size()) return 256;
+    int largest = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const int difference = std::abs(a[i] - b[i]);
+        if (difference > largest) largest = difference;
+    }
+    return largest;
+}
+
+uint64_t fnv1a(const std::vector<uint8_t>& bytes) {
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (uint8_t byte : bytes) hash = (hash ^ byte) * 0x100000001b3ull;
+    return hash;
 }
 
 std::vector<std::string> listFolder(const std::string& folder) {

@@ -6,28 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "imgconv/load_any_image.h"
 #include "tests/imgconv/codec_test_support.h"
 
 namespace lanzhou::test {
 namespace {
 
 // A folder of sources and targets; no pixel file may survive a conversion.
-class ConvertTest : public testing::Test {
+class ConvertTest : public CodecTest {
   protected:
-    void TearDown() override {
-        EXPECT_EQ(countEntries(dir_.path(), imgconv::kTempFilePrefix), 0)
-            << "a conversion left a pixel file behind";
-    }
-    std::string write(const std::string& name, const std::string& bytes) {
-        const std::string path = dir_.file(name);
-        EXPECT_TRUE(writeFile(path, bytes));
-        return path;
-    }
     bool exists(const std::string& name) const {
         struct stat status;
         return lstat(dir_.file(name).c_str(), &status) == 0;
     }
-    ScopedTempDir dir_;
 };
 
 // Every format the library reads, converted both ways, gives the picture's
@@ -191,7 +182,8 @@ TEST_F(ConvertTest, ConvertingAFileOntoItselfReplacesIt) {
     // Without gAMA or sRGB, so that reading applies no gamma correction.
     std::vector<uint8_t> rgb(5 * 3 * 3);
     for (std::size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<uint8_t>(i * 5);
-    const std::string path = write("self.png", encodePng(5, 3, 2, rgb));
+    const std::string path = output("self.png");
+    ASSERT_TRUE(writeFile(path, encodePng(5, 3, 2, rgb)));
     const Picture before = decodePng(path);
     ASSERT_EQ(ConvertToPng(path.c_str(), path.c_str(), 24), Ok);
     const Picture after = decodePng(path);
@@ -201,8 +193,19 @@ TEST_F(ConvertTest, ConvertingAFileOntoItselfReplacesIt) {
 
     ASSERT_EQ(ConvertToJpeg(path.c_str(), path.c_str(), 0, 75, 1, 0), Ok);
     EXPECT_TRUE(decodeJpeg(path).ok);
-    EXPECT_EQ(listFolder(dir_.path()), std::vector<std::string>{"self.png"})
+    EXPECT_EQ(listFolder(out_), std::vector<std::string>{"self.png"})
         << "no temporary file of the writer stays";
+}
+
+TEST_F(ConvertTest, AReaderFailingHalfWayLeavesTheImageEmpty) {
+    const std::string sound = readFile(fixture("png/pngsuite/basn2c08.png"));
+    const std::string cut = write("cut.png", sound.substr(0, sound.size() - 100));
+    imgconv::PixelImage image;
+    EXPECT_EQ(imgconv::LoadAnyImage(cut.c_str(), image), SourceUnreadable);
+    EXPECT_EQ(image.pixels(), nullptr);
+    EXPECT_EQ(temporaryFiles(), 0);
+    EXPECT_EQ(imgconv::LoadAnyImage(fixture("jpeg/testorig.jpg").c_str(), image), Ok);
+    EXPECT_EQ(image.width(), 227);
 }
 
 TEST_F(ConvertTest, AFailedConversionLeavesTheOldTargetAlone) {

@@ -16,7 +16,9 @@ using lanzhou::test::ScopedEnv;
 using lanzhou::test::ScopedTempDir;
 using lanzhou::test::writeFile;
 
-std::string textOf(const PathString& s) { return s.text() != nullptr ? s.text() : ""; }
+std::string textOf(const PathString& s) {
+    return s.text() != nullptr ? s.text() : "";
+}
 
 TEST(FileUtil, ExistenceOfFilesFoldersLinksAndPatterns) {
     ScopedTempDir dir;
@@ -29,11 +31,16 @@ TEST(FileUtil, ExistenceOfFilesFoldersLinksAndPatterns) {
         std::string name;
         int exists;
     } cases[] = {
-        {dir.file("photo.jpg"), 1},  {dir.file("sub"), 1},
-        {dir.file("dangling"), 1},   {dir.file("missing"), 0},
-        {dir.file("*.jpg"), 1},      {dir.file("ph?to.jpg"), 1},
-        {dir.file("*.png"), 0},      {dir.file("[x].txt"), 1},
-        {dir.file("[x]*"), 1},       {dir.file("x*"), 0},
+        {dir.file("photo.jpg"), 1},
+        {dir.file("sub"), 1},
+        {dir.file("dangling"), 1},
+        {dir.file("missing"), 0},
+        {dir.file("*.jpg"), 1},
+        {dir.file("ph?to.jpg"), 1},
+        {dir.file("*.png"), 0},
+        {dir.file("[x].txt"), 1},
+        {dir.file("[x]*"), 1},
+        {dir.file("x*"), 0},
         {"", 0},
     };
     for (const Case& c : cases) EXPECT_EQ(fileUtil.fileExists(c.name.c_str()), c.exists) << c.name;

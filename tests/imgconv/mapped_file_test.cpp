@@ -22,7 +22,9 @@ using lanzhou::test::ScopedEnv;
 using lanzhou::test::ScopedTempDir;
 using lanzhou::test::writeFile;
 
-std::string textOf(const PathString& s) { return s.text() != nullptr ? s.text() : ""; }
+std::string textOf(const PathString& s) {
+    return s.text() != nullptr ? s.text() : "";
+}
 
 TEST(MappedFile, MapsAFileOfTheExactSizeAndDeletesItOnRelease) {
     ScopedTempDir dir;

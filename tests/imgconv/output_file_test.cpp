@@ -13,33 +13,26 @@
 #include <vector>
 
 #include "imgconv/codecs/jpeg_codec.h"
-#include "imgconv/codecs/png_codec.h"
-#include "imgconv/file_util.h"
 #include "tests/imgconv/codec_test_support.h"
-#include "tests/support/test_files.h"
 
 namespace imgconv {
 namespace {
 
-using lanzhou::test::countEntries;
 using lanzhou::test::decodeJpeg;
 using lanzhou::test::decodePng;
 using lanzhou::test::fillPattern;
 using lanzhou::test::listFolder;
 using lanzhou::test::readFile;
 using lanzhou::test::ScopedEnv;
-using lanzhou::test::ScopedTempDir;
 using lanzhou::test::writeFile;
+using lanzhou::test::writePng;
 
 using Names = std::vector<std::string>;
 
-class OutputFileTest : public testing::Test {
+// The writers' folder holds the target; the temporary folder stays unused.
+class OutputFileTest : public lanzhou::test::CodecTest {
   protected:
-    void SetUp() override { ASSERT_EQ(mkdir(out_.c_str(), 0755), 0); }
-
-    ScopedTempDir dir_;  // also the temporary folder, which stays unused
-    const std::string out_ = dir_.file("out");
-    const std::string target_ = out_ + "/picture.png";
+    const std::string target_ = output("picture.png");
 };
 
 mode_t modeOf(const std::string& path) {
@@ -176,15 +169,13 @@ int writeJpeg(const std::string& path, PixelImage& image) {
     return codec.write(path.c_str(), image, 75, 1, 1, 0, nullptr);
 }
 
-int writePng(const std::string& path, PixelImage& image) {
-    PngCodec codec;
-    if (codec.openForWrite(path.c_str(), image, 24, 0, nullptr) == 0) return 0;
-    return codec.write();
+int writeRgbPng(const std::string& path, PixelImage& image) {
+    return writePng(path, image, 24);
 }
 
 const Writer kWriters[] = {
     {"jpeg", writeJpeg, [](const std::string& path) { return decodeJpeg(path).ok; }},
-    {"png", writePng, [](const std::string& path) { return decodePng(path).ok; }},
+    {"png", writeRgbPng, [](const std::string& path) { return decodePng(path).ok; }},
 };
 
 class WriterTest : public OutputFileTest, public testing::WithParamInterface<Writer> {
@@ -194,7 +185,7 @@ class WriterTest : public OutputFileTest, public testing::WithParamInterface<Wri
         ASSERT_TRUE(writeFile(target_, "the user's old picture"));
     }
     void TearDown() override {
-        EXPECT_EQ(countEntries(dir_.path(), kTempFilePrefix), 0);
+        OutputFileTest::TearDown();
         EXPECT_EQ(listFolder(out_), Names{"picture.png"}) << "no temporary file stays";
     }
     void expectUntouched() { EXPECT_EQ(readFile(target_), "the user's old picture"); }

@@ -7,7 +7,9 @@
 namespace imgconv {
 namespace {
 
-std::string textOf(const PathString& s) { return s.text() != nullptr ? s.text() : ""; }
+std::string textOf(const PathString& s) {
+    return s.text() != nullptr ? s.text() : "";
+}
 
 TEST(PathString, EmptyStringOwnsNothing) {
     PathString s;

@@ -8,19 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "tests/imgconv/pcx_pcd_test_support.h"
-#include "tests/support/test_files.h"
+#include "tests/imgconv/codec_test_support.h"
 
 namespace imgconv {
 namespace {
 
 using lanzhou::test::fixture;
+using lanzhou::test::Picture;
+using lanzhou::test::ProgressCall;
+using lanzhou::test::ProgressLog;
 using lanzhou::test::readFile;
-using lanzhou::test::ScopedTempDir;
-using lanzhou::test::writeFile;
-using test::progressCalls;
-using test::recordProgress;
-using test::temporaryFiles;
+using lanzhou::test::testPhoto;
 
 constexpr std::size_t kMinimumBytes = 1048576;
 constexpr std::size_t kBase16Offset = 0x2000;
@@ -45,7 +43,7 @@ std::string pixel(const PixelImage& image, int x, int y) {
 
 // Pearson correlation of one channel of the image with the photo scaled to
 // the image's size by taking the nearest pixel.
-double correlation(const PixelImage& image, const test::Photo& photo, int channel) {
+double correlation(const PixelImage& image, const Picture& photo, int channel) {
     double sumA = 0, sumB = 0, sumAA = 0, sumBB = 0, sumAB = 0;
     const double n = static_cast<double>(image.width()) * image.height();
     for (int y = 0; y < image.height(); ++y) {
@@ -64,9 +62,10 @@ double correlation(const PixelImage& image, const test::Photo& photo, int channe
     return covariance / std::sqrt((sumAA - sumA * sumA / n) * (sumBB - sumB * sumB / n));
 }
 
-TEST(PcdReader, LoadsEachResolutionOfTheImagePack) {
-    ScopedTempDir dir;
-    const test::Photo photo = test::referencePhoto();
+using PcdReaderTest = lanzhou::test::CodecTest;
+
+TEST_F(PcdReaderTest, LoadsEachResolutionOfTheImagePack) {
+    const Picture photo = testPhoto();
     const int widths[] = {192, 384, 768};
     for (int resolution = 0; resolution < 3; ++resolution) {
         SCOPED_TRACE(resolution);
@@ -82,13 +81,12 @@ TEST(PcdReader, LoadsEachResolutionOfTheImagePack) {
         // brighter), so compare the shape of the picture, not its levels.
         for (int channel = 0; channel < 3; ++channel)
             EXPECT_GT(correlation(image, photo, channel), 0.9) << "channel " << channel;
-        EXPECT_EQ(temporaryFiles(dir), 1) << "the row buffers are gone, the image remains";
+        EXPECT_EQ(temporaryFiles(), 1) << "the row buffers are gone, the image remains";
     }
-    EXPECT_EQ(temporaryFiles(dir), 0);
+    EXPECT_EQ(temporaryFiles(), 0);
 }
 
-TEST(PcdReader, ConvertsLumaAndSharedChroma) {
-    ScopedTempDir dir;
+TEST_F(PcdReaderTest, ConvertsLumaAndSharedChroma) {
     struct Sample {
         unsigned char y, c1, c2;
         std::string rgb;
@@ -117,11 +115,11 @@ TEST(PcdReader, ConvertsLumaAndSharedChroma) {
     pack.replace(secondPair, 2 * width, 2 * width, '\x64');
     pack.replace(secondPair + 2 * width, width / 2, width / 2, '\x9C');
     pack.replace(secondPair + 2 * width + width / 2, width / 2, width / 2, '\x89');
-    ASSERT_TRUE(writeFile(dir.file("samples.pcd"), pack));
+    const std::string path = write("samples.pcd", pack);
 
     PixelImage image;
     PcdReader reader;
-    ASSERT_EQ(reader.open(dir.file("samples.pcd").c_str(), image, 0, nullptr), 1);
+    ASSERT_EQ(reader.open(path.c_str(), image, 0, nullptr), 1);
     ASSERT_EQ(reader.read(), 1);
     for (std::size_t k = 0; k < samples.size(); ++k) {
         SCOPED_TRACE(k);
@@ -135,8 +133,7 @@ TEST(PcdReader, ConvertsLumaAndSharedChroma) {
     EXPECT_EQ(pixel(image, 191, 3), "\x8D\x8D\x8D");
 }
 
-TEST(PcdReader, AcceptsOnlyImagePacksOfAtLeastOneMebibyte) {
-    ScopedTempDir dir;
+TEST_F(PcdReaderTest, AcceptsOnlyImagePacksOfAtLeastOneMebibyte) {
     std::string misplaced(kMinimumBytes, '\0');
     misplaced.replace(0x801, 7, "PCD_IPI");
     struct Case {
@@ -155,10 +152,9 @@ TEST(PcdReader, AcceptsOnlyImagePacksOfAtLeastOneMebibyte) {
         {"a PCX file", readFile(fixture("pcx/im-24bit.pcx")), 0},
         {"an empty file", "", 0},
     };
-    const std::string path = dir.file("candidate.bin");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(writeFile(path, c.bytes));
+        const std::string path = write("candidate.bin", c.bytes);
         PixelImage image;
         PcdReader reader;
         ASSERT_EQ(reader.open(path.c_str(), image, 2, nullptr), c.opens);
@@ -167,14 +163,13 @@ TEST(PcdReader, AcceptsOnlyImagePacksOfAtLeastOneMebibyte) {
     }
     PixelImage image;
     PcdReader reader;
-    EXPECT_EQ(reader.open(dir.path().c_str(), image, 2, nullptr), 0) << "a folder";
-    EXPECT_EQ(reader.open(dir.file("missing.pcd").c_str(), image, 2, nullptr), 0);
+    EXPECT_EQ(reader.open(dir_.path().c_str(), image, 2, nullptr), 0) << "a folder";
+    EXPECT_EQ(reader.open(dir_.file("missing.pcd").c_str(), image, 2, nullptr), 0);
     EXPECT_EQ(reader.open(nullptr, image, 2, nullptr), 0);
-    EXPECT_EQ(temporaryFiles(dir), 0);
+    EXPECT_EQ(temporaryFiles(), 0);
 }
 
-TEST(PcdReader, TakesTheLowEightBitsOfTheResolution) {
-    ScopedTempDir dir;
+TEST_F(PcdReaderTest, TakesTheLowEightBitsOfTheResolution) {
     PixelImage image;
     PcdReader reader;
     const std::string pack = fixture("pcd/im-base.pcd");
@@ -185,34 +180,32 @@ TEST(PcdReader, TakesTheLowEightBitsOfTheResolution) {
     EXPECT_EQ(image.width(), 384);
 }
 
-TEST(PcdReader, ReportsEveryRowPairAndOnceMoreAtTheEnd) {
-    ScopedTempDir dir;
-    progressCalls.clear();
+TEST_F(PcdReaderTest, ReportsEveryRowPairAndOnceMoreAtTheEnd) {
+    ProgressLog log;
     PixelImage image;
     PcdReader reader;
-    ASSERT_EQ(reader.open(fixture("pcd/im-base.pcd").c_str(), image, 0, recordProgress), 1);
+    ASSERT_EQ(reader.open(fixture("pcd/im-base.pcd").c_str(), image, 0, ProgressLog::callback), 1);
     ASSERT_EQ(reader.read(), 1);
-    ASSERT_EQ(progressCalls.size(), 65u);
-    EXPECT_EQ(progressCalls[0], (test::ProgressCall{1, 0, 0, 0}));
-    EXPECT_EQ(progressCalls[1], (test::ProgressCall{1, 2, 2, 0}));
-    EXPECT_EQ(progressCalls[63], (test::ProgressCall{1, 99, 126, 0}));
-    EXPECT_EQ(progressCalls[64], (test::ProgressCall{1, 100, 127, 0}));
+    const std::vector<ProgressCall>& calls = log.calls();
+    ASSERT_EQ(calls.size(), 65u);
+    EXPECT_EQ(calls[0], (ProgressCall{1, 0, 0, 0}));
+    EXPECT_EQ(calls[1], (ProgressCall{1, 2, 2, 0}));
+    EXPECT_EQ(calls[63], (ProgressCall{1, 99, 126, 0}));
+    EXPECT_EQ(calls[64], (ProgressCall{1, 100, 127, 0}));
 }
 
-TEST(PcdReader, FailsCleanlyWhenTheDataComesUpShort) {
-    ScopedTempDir dir;
-    const std::string path = dir.file("shrinking.pcd");
-    ASSERT_TRUE(writeFile(path, readFile(fixture("pcd/im-base.pcd"))));
-    progressCalls.clear();
+TEST_F(PcdReaderTest, FailsCleanlyWhenTheDataComesUpShort) {
+    const std::string path = write("shrinking.pcd", readFile(fixture("pcd/im-base.pcd")));
+    ProgressLog log;
     PixelImage image;
     PcdReader reader;
-    ASSERT_EQ(reader.open(path.c_str(), image, 2, recordProgress), 1);
+    ASSERT_EQ(reader.open(path.c_str(), image, 2, ProgressLog::callback), 1);
     ASSERT_EQ(truncate(path.c_str(), 500000), 0) << "cut inside the 768 x 512 image";
     EXPECT_EQ(reader.read(), 0);
-    ASSERT_FALSE(progressCalls.empty());
-    EXPECT_EQ(progressCalls.back(), (test::ProgressCall{1, 100, 511, 0}));
+    ASSERT_FALSE(log.calls().empty());
+    EXPECT_EQ(log.calls().back(), (ProgressCall{1, 100, 511, 0}));
     EXPECT_EQ(image.pixels(), nullptr) << "a failed read leaves the image empty";
-    EXPECT_EQ(temporaryFiles(dir), 0);
+    EXPECT_EQ(temporaryFiles(), 0);
     EXPECT_EQ(reader.read(), 0) << "read closed the reader";
     EXPECT_EQ(reader.close(), 1);
 }

@@ -6,20 +6,21 @@
 #include <string>
 #include <vector>
 
-#include "tests/imgconv/pcx_pcd_test_support.h"
-#include "tests/support/test_files.h"
+#include "tests/imgconv/codec_test_support.h"
 
 namespace imgconv {
 namespace {
 
 using namespace std::string_literals;
 using lanzhou::test::fixture;
+using lanzhou::test::load;
+using lanzhou::test::Outcome;
+using lanzhou::test::Picture;
+using lanzhou::test::pixelsOf;
+using lanzhou::test::ProgressCall;
+using lanzhou::test::ProgressLog;
 using lanzhou::test::readFile;
-using lanzhou::test::ScopedTempDir;
-using lanzhou::test::writeFile;
-using test::progressCalls;
-using test::recordProgress;
-using test::temporaryFiles;
+using lanzhou::test::testPhoto;
 
 struct PcxHeader {
     uint8_t planes = 1;
@@ -76,37 +77,29 @@ std::string row(const PixelImage& image, int y) {
                        static_cast<std::size_t>(image.rowStride()));
 }
 
-// Opens and reads; 1 only when both succeed.
-int load(const std::string& path, PixelImage& image, ProgressCallback progress = nullptr) {
-    PcxReader reader;
-    if (reader.open(path.c_str(), image, progress) == 0) return 0;
-    return reader.read();
-}
+using PcxReaderTest = lanzhou::test::CodecTest;
 
-TEST(PcxReader, LoadsThreePlanesAsTheExactPhoto) {
-    ScopedTempDir dir;
-    const test::Photo photo = test::referencePhoto();
+TEST_F(PcxReaderTest, LoadsThreePlanesAsTheExactPhoto) {
+    const Picture photo = testPhoto();
     ASSERT_EQ(photo.width, 227);
     PixelImage image;
-    ASSERT_EQ(load(fixture("pcx/im-24bit.pcx"), image), 1);
+    ASSERT_EQ(load<PcxReader>(fixture("pcx/im-24bit.pcx"), image), Outcome::Loaded);
     EXPECT_EQ(image.width(), 227);
     EXPECT_EQ(image.height(), 149);
     EXPECT_EQ(image.bitsPerPixel(), 24);
     EXPECT_EQ(image.paletteSize(), 0);
-    EXPECT_TRUE(std::string(reinterpret_cast<const char*>(image.pixels()), image.storageSize()) ==
-                photo.rgb);
-    EXPECT_EQ(temporaryFiles(dir), 1) << "only the image's own pixel file remains";
+    EXPECT_TRUE(pixelsOf(image) == photo.pixels);
+    EXPECT_EQ(temporaryFiles(), 1) << "only the image's own pixel file remains";
     image.release();
-    EXPECT_EQ(temporaryFiles(dir), 0);
+    EXPECT_EQ(temporaryFiles(), 0);
 }
 
-TEST(PcxReader, LoadsPaletteFilesFromTwoWriters) {
-    ScopedTempDir dir;
-    const test::Photo photo = test::referencePhoto();
+TEST_F(PcxReaderTest, LoadsPaletteFilesFromTwoWriters) {
+    const Picture photo = testPhoto();
     for (const char* name : {"pcx/im-8bit.pcx", "pcx/nb-8bit.pcx"}) {
         SCOPED_TRACE(name);
         PixelImage image;
-        ASSERT_EQ(load(fixture(name), image), 1);
+        ASSERT_EQ(load<PcxReader>(fixture(name), image), Outcome::Loaded);
         EXPECT_EQ(image.width(), 227);
         EXPECT_EQ(image.height(), 149);
         EXPECT_EQ(image.bitsPerPixel(), 8);
@@ -126,7 +119,7 @@ TEST(PcxReader, LoadsPaletteFilesFromTwoWriters) {
         for (int y = 0; y < photo.height; ++y) {
             for (int x = 0; x < photo.width; ++x) {
                 const PaletteEntry& entry = image.paletteEntries()[image.row(y)[x]];
-                const unsigned char* expected = photo.pixel(x, y);
+                const uint8_t* expected = photo.pixel(x, y);
                 difference += std::abs(entry.red - expected[0]) +
                               std::abs(entry.green - expected[1]) +
                               std::abs(entry.blue - expected[2]);
@@ -134,11 +127,10 @@ TEST(PcxReader, LoadsPaletteFilesFromTwoWriters) {
         }
         EXPECT_LT(difference / (3.0 * photo.width * photo.height), 8.0);
     }
-    EXPECT_EQ(temporaryFiles(dir), 0);
+    EXPECT_EQ(temporaryFiles(), 0);
 }
 
-TEST(PcxReader, DeclinesSixteenColourAndMonochromeFiles) {
-    ScopedTempDir dir;
+TEST_F(PcxReaderTest, DeclinesSixteenColourAndMonochromeFiles) {
     for (const char* name : {"pcx/nb-16colour.pcx", "pcx/nb-mono.pcx"}) {
         SCOPED_TRACE(name);
         PixelImage image;
@@ -147,28 +139,24 @@ TEST(PcxReader, DeclinesSixteenColourAndMonochromeFiles) {
         EXPECT_EQ(reader.read(), 0) << "a declined reader is closed";
         EXPECT_EQ(image.width(), 0);
     }
-    EXPECT_EQ(temporaryFiles(dir), 0);
+    EXPECT_EQ(temporaryFiles(), 0);
 }
 
-TEST(PcxReader, AcceptsByContentNotByName) {
-    ScopedTempDir dir;
-    const std::string disguised = dir.file("photo.jpg");
-    ASSERT_TRUE(writeFile(disguised, readFile(fixture("pcx/im-24bit.pcx"))));
+TEST_F(PcxReaderTest, AcceptsByContentNotByName) {
+    const std::string disguised = write("photo.jpg", readFile(fixture("pcx/im-24bit.pcx")));
     PixelImage image;
-    EXPECT_EQ(load(disguised, image), 1);
+    EXPECT_EQ(load<PcxReader>(disguised, image), Outcome::Loaded);
 
-    const std::string notPcx = dir.file("photo.pcx");
-    ASSERT_TRUE(writeFile(notPcx, readFile(fixture("jpeg/testorig.ppm"))));
+    const std::string notPcx = write("photo.pcx", readFile(fixture("jpeg/testorig.ppm")));
     PcxReader reader;
     EXPECT_EQ(reader.open(notPcx.c_str(), image, nullptr), 0);
     EXPECT_EQ(reader.open(fixture("pcd/im-base.pcd").c_str(), image, nullptr), 0);
-    EXPECT_EQ(reader.open(dir.path().c_str(), image, nullptr), 0) << "a folder";
-    EXPECT_EQ(reader.open(dir.file("missing.pcx").c_str(), image, nullptr), 0);
+    EXPECT_EQ(reader.open(dir_.path().c_str(), image, nullptr), 0) << "a folder";
+    EXPECT_EQ(reader.open(dir_.file("missing.pcx").c_str(), image, nullptr), 0);
     EXPECT_EQ(reader.open(nullptr, image, nullptr), 0);
 }
 
-TEST(PcxReader, CutsRunsAtTheLineEndAndIgnoresVersionAndEncoding) {
-    ScopedTempDir dir;
+TEST_F(PcxReaderTest, CutsRunsAtTheLineEndAndIgnoresVersionAndEncoding) {
     // Lines of 4 bytes for 3 pixels: the fourth byte of each is not shown.
     const std::string data =
         "\xC5\x07"                      // a run of 5: 4 fit, the fifth is dropped
@@ -180,9 +168,8 @@ TEST(PcxReader, CutsRunsAtTheLineEndAndIgnoresVersionAndEncoding) {
     unusual.encoding = 0;
     for (const PcxHeader& h : {usual, unusual}) {
         SCOPED_TRACE(int(h.version));
-        ASSERT_TRUE(writeFile(dir.file("runs.pcx"), indexedFile(h, data)));
         PixelImage image;
-        ASSERT_EQ(load(dir.file("runs.pcx"), image), 1);
+        ASSERT_EQ(load<PcxReader>(write("runs.pcx", indexedFile(h, data)), image), Outcome::Loaded);
         ASSERT_EQ(image.width(), 3);
         ASSERT_EQ(image.height(), 3);
         EXPECT_EQ(row(image, 0), "\x07\x07\x07");
@@ -192,69 +179,49 @@ TEST(PcxReader, CutsRunsAtTheLineEndAndIgnoresVersionAndEncoding) {
     }
 }
 
-TEST(PcxReader, TakesPlanesAsRedGreenBlue) {
-    ScopedTempDir dir;
+TEST_F(PcxReaderTest, TakesPlanesAsRedGreenBlue) {
     // 2 x 2 pixels, 3 bytes per plane (one padding byte each).
     const std::string data =
         "\x10\x11\x00\x20\x21\x00\x30\x31\x00"
         "\x12\x13\x00\x22\x23\x00\x32\x33\x00"s;
-    ASSERT_TRUE(writeFile(dir.file("planes.pcx"), headerBytes(header(3, 2, 2, 3)) + data));
     PixelImage image;
-    ASSERT_EQ(load(dir.file("planes.pcx"), image), 1);
+    ASSERT_EQ(load<PcxReader>(write("planes.pcx", headerBytes(header(3, 2, 2, 3)) + data), image),
+              Outcome::Loaded);
     ASSERT_EQ(image.bitsPerPixel(), 24);
     EXPECT_EQ(row(image, 0), "\x10\x20\x30\x11\x21\x31");
     EXPECT_EQ(row(image, 1), "\x12\x22\x32\x13\x23\x33");
 }
 
-TEST(PcxReader, ReportsEveryRowAndOnceMoreAtTheEnd) {
-    ScopedTempDir dir;
+TEST_F(PcxReaderTest, ReportsEveryRowAndOnceMoreAtTheEnd) {
     const std::string lines = "\x01\x02\x03\x04\x05\x06\x07\x08\x09";
-    ASSERT_TRUE(writeFile(dir.file("three.pcx"), indexedFile(header(1, 3, 3, 3), lines)));
-    progressCalls.clear();
+    const std::string three = write("three.pcx", indexedFile(header(1, 3, 3, 3), lines));
     PixelImage image;
-    ASSERT_EQ(load(dir.file("three.pcx"), image, recordProgress), 1);
-    const std::vector<test::ProgressCall> done = {
+    ProgressLog loaded;
+    ASSERT_EQ(load<PcxReader>(three, image, ProgressLog::callback), Outcome::Loaded);
+    const std::vector<ProgressCall> done = {
         {1, 33, 0, 0}, {1, 66, 1, 0}, {1, 100, 2, 0}, {1, 100, 2, 0}};
-    EXPECT_EQ(progressCalls, done);
+    EXPECT_EQ(loaded.calls(), done);
 
     // Five bytes of data before the palette: the second line ends early.
-    ASSERT_TRUE(writeFile(dir.file("cut.pcx"),
-                          headerBytes(header(1, 3, 3, 3)) + lines.substr(0, 5) + testPalette()));
-    progressCalls.clear();
-    EXPECT_EQ(load(dir.file("cut.pcx"), image, recordProgress), 0);
-    const std::vector<test::ProgressCall> failed = {{1, 33, 0, 0}, {1, 100, 2, 0}};
-    EXPECT_EQ(progressCalls, failed);
+    const std::string cut =
+        write("cut.pcx", headerBytes(header(1, 3, 3, 3)) + lines.substr(0, 5) + testPalette());
+    ProgressLog failed;
+    EXPECT_EQ(load<PcxReader>(cut, image, ProgressLog::callback), Outcome::ReadFailed);
+    const std::vector<ProgressCall> ended = {{1, 33, 0, 0}, {1, 100, 2, 0}};
+    EXPECT_EQ(failed.calls(), ended);
     EXPECT_EQ(image.width(), 0) << "a failed read leaves the image empty";
-    EXPECT_EQ(temporaryFiles(dir), 0);
+    EXPECT_EQ(temporaryFiles(), 0);
 }
 
-TEST(PcxReader, RefusesPicturesAboveThePixelLimit) {
-    ScopedTempDir dir;
+TEST_F(PcxReaderTest, RefusesPicturesAboveThePixelLimit) {
     PixelImage image;
     PcxReader reader;
-    ASSERT_TRUE(writeFile(dir.file("limit.pcx"), headerBytes(header(3, 16384, 16384, 16384))));
-    EXPECT_EQ(reader.open(dir.file("limit.pcx").c_str(), image, nullptr), 1);
+    const std::string limit = write("limit.pcx", headerBytes(header(3, 16384, 16384, 16384)));
+    EXPECT_EQ(reader.open(limit.c_str(), image, nullptr), 1);
     EXPECT_EQ(reader.close(), 1);
-    ASSERT_TRUE(writeFile(dir.file("over.pcx"), headerBytes(header(3, 16384, 16385, 16384))));
-    EXPECT_EQ(reader.open(dir.file("over.pcx").c_str(), image, nullptr), 0);
-    EXPECT_EQ(temporaryFiles(dir), 0);
-}
-
-TEST(PcxReader, ClosesRepeatedlyAndReadsOnlyAfterOpen) {
-    ScopedTempDir dir;
-    PixelImage image;
-    PcxReader reader;
-    EXPECT_EQ(reader.read(), 0);
-    EXPECT_EQ(reader.close(), 1);
-    ASSERT_EQ(reader.open(fixture("pcx/im-24bit.pcx").c_str(), image, nullptr), 1);
-    EXPECT_EQ(reader.close(), 1);
-    EXPECT_EQ(reader.close(), 1);
-    EXPECT_EQ(reader.read(), 0) << "close forgets the file";
-    EXPECT_EQ(image.width(), 0);
-    ASSERT_EQ(reader.open(fixture("pcx/im-8bit.pcx").c_str(), image, nullptr), 1);
-    EXPECT_EQ(reader.read(), 1);
-    EXPECT_EQ(reader.read(), 0) << "read closes the reader";
-    EXPECT_EQ(image.bitsPerPixel(), 8);
+    const std::string over = write("over.pcx", headerBytes(header(3, 16384, 16385, 16384)));
+    EXPECT_EQ(reader.open(over.c_str(), image, nullptr), 0);
+    EXPECT_EQ(temporaryFiles(), 0);
 }
 
 struct HostileCase {
@@ -323,12 +290,10 @@ std::vector<HostileCase> hostileCases() {
     };
 }
 
-TEST(PcxReader, AnswersHostileFilesWithoutLeavingFiles) {
-    ScopedTempDir dir;
-    const std::string path = dir.file("hostile.pcx");
+TEST_F(PcxReaderTest, AnswersHostileFilesWithoutLeavingFiles) {
     for (const HostileCase& c : hostileCases()) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(writeFile(path, c.bytes));
+        const std::string path = write("hostile.pcx", c.bytes);
         PixelImage image;
         PcxReader reader;
         ASSERT_EQ(reader.open(path.c_str(), image, nullptr), c.opens);
@@ -337,13 +302,13 @@ TEST(PcxReader, AnswersHostileFilesWithoutLeavingFiles) {
         }
         if (c.reads == 1) {
             EXPECT_GE(image.width(), 2);
-            EXPECT_EQ(temporaryFiles(dir), 1) << "only the image's own pixel file";
+            EXPECT_EQ(temporaryFiles(), 1) << "only the image's own pixel file";
         } else {
             EXPECT_EQ(image.pixels(), nullptr);
-            EXPECT_EQ(temporaryFiles(dir), 0);
+            EXPECT_EQ(temporaryFiles(), 0);
         }
         image.release();
-        EXPECT_EQ(temporaryFiles(dir), 0);
+        EXPECT_EQ(temporaryFiles(), 0);
     }
 }
 

@@ -15,7 +15,7 @@ using lanzhou::test::countEntries;
 using lanzhou::test::ScopedTempDir;
 
 class PixelImageTest : public testing::Test {
-protected:
+  protected:
     void TearDown() override {
         EXPECT_EQ(countEntries(dir_.path(), kTempFilePrefix), 0)
             << "every image deletes its pixel file when it goes";
@@ -40,12 +40,10 @@ TEST_F(PixelImageTest, CreateSizesAndRefusals) {
         int32_t stride, paletteSize;
         std::size_t bytes;
     } cases[] = {
-        {1, 1, 24, 0, 1, 3, 0, 3},      {3, 2, 24, 0, 1, 9, 0, 18},
-        {3, 2, 24, 5, 1, 9, 0, 18},     {4, 2, 8, 16, 1, 4, 16, 8},
-        {4, 2, 8, 0, 1, 4, 0, 8},       {2, 2, 16, 0, 1, 4, 0, 8},
-        {2, 2, 32, 0, 1, 8, 0, 16},     {0, 5, 24, 0, 0, 0, 0, 0},
-        {5, 0, 24, 0, 0, 0, 0, 0},      {5, 5, 12, 0, 0, 0, 0, 0},
-        {5, 5, 8, -1, 0, 0, 0, 0},      {-3, 5, 24, 0, 0, 0, 0, 0},
+        {1, 1, 24, 0, 1, 3, 0, 3},          {3, 2, 24, 0, 1, 9, 0, 18}, {3, 2, 24, 5, 1, 9, 0, 18},
+        {4, 2, 8, 16, 1, 4, 16, 8},         {4, 2, 8, 0, 1, 4, 0, 8},   {2, 2, 16, 0, 1, 4, 0, 8},
+        {2, 2, 32, 0, 1, 8, 0, 16},         {0, 5, 24, 0, 0, 0, 0, 0},  {5, 0, 24, 0, 0, 0, 0, 0},
+        {5, 5, 12, 0, 0, 0, 0, 0},          {5, 5, 8, -1, 0, 0, 0, 0},  {-3, 5, 24, 0, 0, 0, 0, 0},
         {65536, 32768, 8, 0, 0, 0, 0, 0},  // 2^31 bytes: beyond 32 bits
         {0x7FFFFFFF, 1, 24, 0, 0, 0, 0, 0},
     };

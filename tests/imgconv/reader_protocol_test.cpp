@@ -5,16 +5,20 @@
 #include <string>
 
 #include "imgconv/codecs/bmp_reader.h"
+#include "imgconv/codecs/jpeg_codec.h"
+#include "imgconv/codecs/pcx_reader.h"
+#include "imgconv/codecs/png_codec.h"
 #include "imgconv/codecs/tiff_reader.h"
-#include "tests/imgconv/reader_test_support.h"
-#include "tests/support/test_files.h"
+#include "tests/imgconv/codec_test_support.h"
 
 namespace imgconv {
 namespace {
 
 using lanzhou::test::countEntries;
 using lanzhou::test::fixture;
-using test::Outcome;
+using lanzhou::test::load;
+using lanzhou::test::Outcome;
+using lanzhou::test::pixelsOf;
 
 // A small file each reader accepts, and its width.
 template <typename Reader>
@@ -29,24 +33,39 @@ struct Sample<TiffReader> {
     static constexpr const char* file = "tiff/rgb-3c-8b.tiff";
     static constexpr int width = 157;
 };
+template <>
+struct Sample<PcxReader> {
+    static constexpr const char* file = "pcx/im-24bit.pcx";
+    static constexpr int width = 227;
+};
+template <>
+struct Sample<JpegCodec> {
+    static constexpr const char* file = "jpeg/testorig.jpg";
+    static constexpr int width = 227;
+};
+template <>
+struct Sample<PngCodec> {
+    static constexpr const char* file = "png/pngsuite/basn2c08.png";
+    static constexpr int width = 32;
+};
 
 int openFiles() {
     return countEntries("/proc/self/fd", "");
 }
 
 template <typename Reader>
-class ReaderProtocolTest : public test::ReaderTest {};
+class ReaderProtocolTest : public lanzhou::test::CodecTest {};
 
-using Readers = testing::Types<BmpReader, TiffReader>;
+using Readers = testing::Types<BmpReader, TiffReader, PcxReader, JpegCodec, PngCodec>;
 TYPED_TEST_SUITE(ReaderProtocolTest, Readers);
 
 TYPED_TEST(ReaderProtocolTest, DeclinesWhatItCannotOpenWithoutAWord) {
     TypeParam reader;
     PixelImage image;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(test::load(reader, this->dir_.file("missing"), image), Outcome::Declined);
-    EXPECT_EQ(test::load(reader, this->dir_.path(), image), Outcome::Declined) << "a folder";
-    EXPECT_EQ(test::load(reader, this->write("empty", ""), image), Outcome::Declined);
+    EXPECT_EQ(load(reader, this->dir_.file("missing"), image), Outcome::Declined);
+    EXPECT_EQ(load(reader, this->dir_.path(), image), Outcome::Declined) << "a folder";
+    EXPECT_EQ(load(reader, this->write("empty", ""), image), Outcome::Declined);
     EXPECT_EQ(reader.open(nullptr, image, nullptr), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(image.width(), 0);
@@ -65,8 +84,8 @@ TYPED_TEST(ReaderProtocolTest, CloseIsSafeAtAnyTime) {
     EXPECT_EQ(openFiles(), before);
 
     TypeParam reader;
-    EXPECT_EQ(reader.close(), 1);
     EXPECT_EQ(reader.read(), 0) << "nothing was opened";
+    EXPECT_EQ(reader.close(), 1);
     ASSERT_EQ(reader.open(fixture(S::file).c_str(), image, nullptr), 1);
     EXPECT_EQ(reader.close(), 1);
     EXPECT_EQ(reader.close(), 1);
@@ -80,15 +99,14 @@ TYPED_TEST(ReaderProtocolTest, HoldsNothingFromOneFileToTheNext) {
     const int before = openFiles();
     TypeParam reader;
     PixelImage first, second;
-    ASSERT_EQ(test::load(reader, fixture(S::file), first), Outcome::Loaded);
+    ASSERT_EQ(load(reader, fixture(S::file), first), Outcome::Loaded);
     EXPECT_EQ(openFiles(), before) << "read closes the file";
     EXPECT_EQ(reader.read(), 0) << "a second read has no file";
-    EXPECT_EQ(test::load(reader, this->write("text", "no picture here\n"), second),
-              Outcome::Declined);
+    EXPECT_EQ(load(reader, this->write("text", "no picture here\n"), second), Outcome::Declined);
     EXPECT_EQ(second.width(), 0);
-    ASSERT_EQ(test::load(reader, fixture(S::file), second), Outcome::Loaded);
+    ASSERT_EQ(load(reader, fixture(S::file), second), Outcome::Loaded);
     EXPECT_EQ(second.width(), S::width);
-    EXPECT_TRUE(test::pixelsOf(first) == test::pixelsOf(second));
+    EXPECT_TRUE(pixelsOf(first) == pixelsOf(second));
     EXPECT_EQ(this->temporaryFiles(), 2) << "one pixel file per image, no work file";
 }
 

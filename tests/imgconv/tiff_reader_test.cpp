@@ -8,17 +8,24 @@
 #include <vector>
 
 #include "imgconv/pixel_format.h"
-#include "tests/imgconv/reader_test_support.h"
-#include "tests/support/test_files.h"
+#include "tests/imgconv/codec_test_support.h"
 
 namespace imgconv {
 namespace {
 
 using lanzhou::test::fixture;
+using lanzhou::test::fnv1a;
+using lanzhou::test::largestDifference;
+using lanzhou::test::load;
+using lanzhou::test::Outcome;
+using lanzhou::test::Picture;
+using lanzhou::test::pixelsOf;
+using lanzhou::test::ProgressCall;
+using lanzhou::test::ProgressLog;
+using lanzhou::test::putLe16;
+using lanzhou::test::putLe32;
 using lanzhou::test::readFile;
-using test::Outcome;
-using test::putLe16;
-using test::putLe32;
+using lanzhou::test::testPhoto;
 
 enum : uint16_t { kShort = 3, kLong = 4 };
 
@@ -114,10 +121,10 @@ bool greyEverywhere(const PixelImage& image) {
     return true;
 }
 
-class TiffReaderTest : public test::ReaderTest {};
+using TiffReaderTest = lanzhou::test::CodecTest;
 
 TEST_F(TiffReaderTest, TestPhotoLoadsFromImageMagicksLayouts) {
-    const test::RgbPicture photo = test::readPpm(fixture("jpeg/testorig.ppm"));
+    const Picture photo = testPhoto();
     ASSERT_EQ(photo.width, 227);
     const struct {
         const char* file;
@@ -142,7 +149,7 @@ TEST_F(TiffReaderTest, TestPhotoLoadsFromImageMagicksLayouts) {
         EXPECT_EQ(image.width(), photo.width);
         EXPECT_EQ(image.height(), photo.height);
         EXPECT_EQ(image.bitsPerPixel(), 24);
-        EXPECT_LE(test::largestDifference(test::pixelsOf(image), photo.rgb), c.largestDifference);
+        EXPECT_LE(largestDifference(pixelsOf(image), photo.pixels), c.largestDifference);
     }
 }
 
@@ -194,8 +201,7 @@ TEST_F(TiffReaderTest, LibtiffsTestImagesLoadOrFailCleanly) {
         SCOPED_TRACE(c.file);
         TiffReader reader;
         PixelImage image;
-        EXPECT_STREQ(test::nameOf(test::load(reader, fixture(c.file), image)),
-                     test::nameOf(c.outcome));
+        EXPECT_EQ(load(reader, fixture(c.file), image), c.outcome);
         EXPECT_EQ(temporaryFiles(), image.width() > 0 ? 1 : 0)
             << "only the image's own pixel file is left";
         if (c.outcome != Outcome::Loaded) continue;
@@ -206,7 +212,7 @@ TEST_F(TiffReaderTest, LibtiffsTestImagesLoadOrFailCleanly) {
             EXPECT_TRUE(greyEverywhere(image));
         }
         if (c.hash != 0) {
-            EXPECT_EQ(test::fnv1a(test::pixelsOf(image)), c.hash);
+            EXPECT_EQ(fnv1a(pixelsOf(image)), c.hash);
         }
     }
 }
@@ -217,9 +223,8 @@ TEST_F(TiffReaderTest, RowsComeTopFirst) {
         const std::vector<uint8_t> picture = gradient(3, height);
         TiffReader reader;
         PixelImage image;
-        ASSERT_EQ(test::load(reader, write("rgb", rgbTiff(3, height, picture)), image),
-                  Outcome::Loaded);
-        EXPECT_TRUE(test::pixelsOf(image) == picture);
+        ASSERT_EQ(load(reader, write("rgb", rgbTiff(3, height, picture)), image), Outcome::Loaded);
+        EXPECT_TRUE(pixelsOf(image) == picture);
     }
 }
 
@@ -262,15 +267,14 @@ TEST_F(TiffReaderTest, HostileFilesEndInACleanResult) {
         SCOPED_TRACE(c.what);
         TiffReader reader;
         PixelImage image;
-        EXPECT_STREQ(test::nameOf(test::load(reader, write("hostile", c.bytes), image)),
-                     test::nameOf(c.outcome));
+        EXPECT_EQ(load(reader, write("hostile", c.bytes), image), c.outcome);
         EXPECT_EQ(temporaryFiles(), image.width() > 0 ? 1 : 0)
             << "only the image's own pixel file is left";
     }
 
     TiffReader reader;
     PixelImage image;
-    ASSERT_EQ(test::load(reader, write("two strips", greyTiffMissingItsSecondStrip()), image),
+    ASSERT_EQ(load(reader, write("two strips", greyTiffMissingItsSecondStrip()), image),
               Outcome::Loaded);
     EXPECT_EQ(image.pixels()[0], 0x80) << "the strip that is there comes through";
     EXPECT_EQ(image.row(1)[11], 0x80);
@@ -291,23 +295,22 @@ TEST_F(TiffReaderTest, PicturesBeyondThePixelLimitAreDeclined) {
 }
 
 TEST_F(TiffReaderTest, ReportsProgressAfterEveryRowAndAtTheEnd) {
-    using test::ProgressCall;
     TiffReader reader;
     PixelImage image;
-    test::recordedProgress().clear();
-    ASSERT_EQ(test::load(reader, write("rgb", rgbTiff(5, 3, gradient(5, 3))), image,
-                         test::recordProgress),
-              Outcome::Loaded);
+    ProgressLog loaded;
+    ASSERT_EQ(
+        load(reader, write("rgb", rgbTiff(5, 3, gradient(5, 3))), image, ProgressLog::callback),
+        Outcome::Loaded);
     const std::vector<ProgressCall> expected = {
         {1, 33, 0, 0}, {1, 66, 1, 0}, {1, 100, 2, 0}, {1, 100, 2, 0}};
-    EXPECT_TRUE(test::recordedProgress() == expected);
+    EXPECT_EQ(loaded.calls(), expected);
 
     // A failed read still ends at 100 percent.
-    test::recordedProgress().clear();
-    ASSERT_EQ(test::load(reader, fixture("tiff/test_float64_predictor2_le_lzw.tif"), image,
-                         test::recordProgress),
+    ProgressLog failed;
+    ASSERT_EQ(load(reader, fixture("tiff/test_float64_predictor2_le_lzw.tif"), image,
+                   ProgressLog::callback),
               Outcome::ReadFailed);
-    EXPECT_TRUE(test::recordedProgress() == (std::vector<ProgressCall>{{1, 100, 19, 0}}));
+    EXPECT_EQ(failed.calls(), (std::vector<ProgressCall>{{1, 100, 19, 0}}));
 }
 
 TEST_F(TiffReaderTest, OtherFilesAreDeclinedWithoutAWord) {
@@ -317,17 +320,17 @@ TEST_F(TiffReaderTest, OtherFilesAreDeclinedWithoutAWord) {
     for (const char* other : {"bmp/im-24bit-v3.bmp", "png/pngsuite/basn2c08.png",
                               "jpeg/testorig.jpg", "pcx/im-24bit.pcx", "jpeg/testorig.ppm"}) {
         SCOPED_TRACE(other);
-        EXPECT_EQ(test::load(reader, write("picture.tiff", readFile(fixture(other))), image),
+        EXPECT_EQ(load(reader, write("picture.tiff", readFile(fixture(other))), image),
                   Outcome::Declined);
     }
-    EXPECT_EQ(test::load(reader, write("text.tif", "II* is no TIFF\n"), image), Outcome::Declined);
-    EXPECT_EQ(test::load(reader, fixture("tiff/test_float64_predictor2_le_lzw.tif"), image),
+    EXPECT_EQ(load(reader, write("text.tif", "II* is no TIFF\n"), image), Outcome::Declined);
+    EXPECT_EQ(load(reader, fixture("tiff/test_float64_predictor2_le_lzw.tif"), image),
               Outcome::ReadFailed);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "libtiff must stay silent";
 
     // And a TIFF is found by its content whatever its name.
     for (const char* name : {"photo.bmp", "photo"}) {
-        ASSERT_EQ(test::load(reader, write(name, readFile(fixture("tiff/im-rgb-lzw.tiff"))), image),
+        ASSERT_EQ(load(reader, write(name, readFile(fixture("tiff/im-rgb-lzw.tiff"))), image),
                   Outcome::Loaded);
         EXPECT_EQ(image.width(), 227);
     }

@@ -7,171 +7,25 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/shortcut_builder.h"
 #include "tests/support/test_files.h"
 
 namespace lanzhou {
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
-void putWord(Bytes& out, uint32_t value) {
-    out.push_back(static_cast<unsigned char>(value));
-    out.push_back(static_cast<unsigned char>(value >> 8));
-}
-
-void putDword(Bytes& out, uint32_t value) {
-    putWord(out, value & 0xFFFF);
-    putWord(out, value >> 16);
-}
-
-void setDword(Bytes& out, std::size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-Bytes ansi(const std::string& text) {
-    Bytes out(text.begin(), text.end());
-    out.push_back(0);
-    return out;
-}
-
-Bytes utf16(const std::u16string& text) {
-    Bytes out;
-    for (char16_t c : text) putWord(out, c);
-    putWord(out, 0);
-    return out;
-}
-
-void append(Bytes& out, const Bytes& more) {
-    out.insert(out.end(), more.begin(), more.end());
-}
-
-// Link flags of the shell link header.
-constexpr uint32_t kHasIdList = 0x1;
-constexpr uint32_t kHasLinkInfo = 0x2;
-constexpr uint32_t kHasArguments = 0x20;
-constexpr uint32_t kIsUnicode = 0x80;
-
-// ShellLinkHeader: 0x4C bytes, the shell link CLSID, flags, the rest zero
-// but for a normal show command.
-Bytes header(uint32_t flags) {
-    Bytes out;
-    putDword(out, 0x4C);
-    const unsigned char clsid[16] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                     0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
-    out.insert(out.end(), clsid, clsid + 16);
-    putDword(out, flags);
-    out.resize(0x3C, 0);
-    putDword(out, 1);  // SW_SHOWNORMAL
-    out.resize(0x4C, 0);
-    return out;
-}
-
-// LinkTargetIDList: the size, the items each led by its own size, a zero
-// terminal.
-Bytes idList(const std::vector<Bytes>& items) {
-    Bytes list;
-    for (const Bytes& item : items) {
-        putWord(list, static_cast<uint32_t>(item.size() + 2));
-        append(list, item);
-    }
-    putWord(list, 0);
-    Bytes out;
-    putWord(out, static_cast<uint32_t>(list.size()));
-    append(out, list);
-    return out;
-}
-
-// A VolumeID of a fixed drive with a label.
-Bytes volumeId() {
-    Bytes out;
-    putDword(out, 0x11 + 5);
-    putDword(out, 3);           // DRIVE_FIXED
-    putDword(out, 0x12345678);  // serial number
-    putDword(out, 0x10);        // label offset
-    append(out, ansi("DATA"));
-    return out;
-}
-
-// LinkInfo with VolumeIDAndLocalBasePath: header, VolumeID, base path,
-// suffix, and with Unicode strings the 0x24-byte header and their copies.
-Bytes localLinkInfo(const std::string& base, const std::string& suffix,
-                    const std::u16string* unicodeBase = nullptr,
-                    const std::u16string* unicodeSuffix = nullptr) {
-    const bool unicode = unicodeBase != nullptr;
-    const uint32_t headerSize = unicode ? 0x24 : 0x1C;
-    Bytes body;
-    const uint32_t volumeOffset = headerSize;
-    append(body, volumeId());
-    const uint32_t baseOffset = headerSize + static_cast<uint32_t>(body.size());
-    append(body, ansi(base));
-    const uint32_t suffixOffset = headerSize + static_cast<uint32_t>(body.size());
-    append(body, ansi(suffix));
-    uint32_t unicodeBaseOffset = 0, unicodeSuffixOffset = 0;
-    if (unicode) {
-        unicodeBaseOffset = headerSize + static_cast<uint32_t>(body.size());
-        append(body, utf16(*unicodeBase));
-        if (unicodeSuffix != nullptr) {
-            unicodeSuffixOffset = headerSize + static_cast<uint32_t>(body.size());
-            append(body, utf16(*unicodeSuffix));
-        }
-    }
-    Bytes out;
-    putDword(out, headerSize + static_cast<uint32_t>(body.size()));
-    putDword(out, headerSize);
-    putDword(out, 0x1);  // VolumeIDAndLocalBasePath
-    putDword(out, volumeOffset);
-    putDword(out, baseOffset);
-    putDword(out, 0);  // no network link
-    putDword(out, suffixOffset);
-    if (unicode) {
-        putDword(out, unicodeBaseOffset);
-        putDword(out, unicodeSuffixOffset);
-    }
-    append(out, body);
-    return out;
-}
-
-// LinkInfo with CommonNetworkRelativeLinkAndPathSuffix only.
-Bytes networkLinkInfo(const std::string& netName, const std::string& suffix) {
-    Bytes link;
-    putDword(link, 0x14 + static_cast<uint32_t>(netName.size() + 1));
-    putDword(link, 0);     // no device name, no provider
-    putDword(link, 0x14);  // NetNameOffset
-    putDword(link, 0);
-    putDword(link, 0);
-    append(link, ansi(netName));
-    Bytes out;
-    putDword(out, static_cast<uint32_t>(0x1C + link.size() + suffix.size() + 1));
-    putDword(out, 0x1C);
-    putDword(out, 0x2);
-    putDword(out, 0);
-    putDword(out, 0);
-    putDword(out, 0x1C);
-    putDword(out, static_cast<uint32_t>(0x1C + link.size()));
-    append(out, link);
-    append(out, ansi(suffix));
-    return out;
-}
-
-// StringData with the arguments, as Unicode counted characters.
-Bytes arguments(const std::u16string& text) {
-    Bytes out;
-    putWord(out, static_cast<uint32_t>(text.size()));
-    for (char16_t c : text) putWord(out, c);
-    return out;
-}
-
-// A shortcut to C:\test\a.txt as the Windows shell writes one: an ID list
-// (root, drive, folder, file items), the link information, arguments.
-Bytes typicalShortcut() {
-    Bytes file = header(kHasIdList | kHasLinkInfo | kHasArguments | kIsUnicode);
-    append(file, idList({Bytes(18, 0x1F), ansi("/C:\\"), Bytes(40, 0x31), Bytes(44, 0x32)}));
-    append(file, localLinkInfo("C:\\test\\", "a.txt"));
-    append(file, arguments(u"/quiet"));
-    Bytes extraTerminal(4, 0);
-    append(file, extraTerminal);
-    return file;
-}
+using test::lnk::append;
+using test::lnk::arguments;
+using test::lnk::header;
+using test::lnk::idList;
+using test::lnk::kHasArguments;
+using test::lnk::kHasIdList;
+using test::lnk::kHasLinkInfo;
+using test::lnk::kIsUnicode;
+using test::lnk::localLinkInfo;
+using test::lnk::networkLinkInfo;
+using test::lnk::setDword;
+using test::lnk::typicalShortcut;
+using Bytes = test::lnk::LinkBytes;
 
 std::string target(const Bytes& file) {
     return shortcutTarget(file.data(), file.size());

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -38,6 +39,15 @@ int countEntries(const std::string& folder, const std::string& prefix) {
         if (std::string(entry->d_name).rfind(prefix, 0) == 0) ++count;
     closedir(dir);
     return count;
+}
+
+std::vector<std::string> entryNames(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code unreadable;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, unreadable))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {

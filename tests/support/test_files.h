@@ -1,13 +1,14 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace lanzhou::test {
 
 // A fresh folder under /tmp that is the process's TMPDIR while the object
 // lives; the previous TMPDIR comes back and the folder is removed after.
 class ScopedTempDir {
-public:
+  public:
     ScopedTempDir();
     ~ScopedTempDir();
     ScopedTempDir(const ScopedTempDir&) = delete;
@@ -16,7 +17,7 @@ public:
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
     std::string previous_;
     bool hadPrevious_ = false;
@@ -25,16 +26,19 @@ private:
 // Entries of `folder` whose names start with `prefix`.
 int countEntries(const std::string& folder, const std::string& prefix);
 
+// The names of the entries of `folder`, sorted; empty when it cannot be read.
+std::vector<std::string> entryNames(const std::string& folder);
+
 // Sets or, for an empty value, unsets an environment variable for the
 // object's lifetime.
 class ScopedEnv {
-public:
+  public:
     ScopedEnv(const char* name, const char* value);
     ~ScopedEnv();
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
+  private:
     std::string name_;
     std::string previous_;
     bool hadPrevious_ = false;

@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -25,6 +24,7 @@ extern char** environ;
 namespace update {
 namespace {
 
+using lanzhou::test::entryNames;
 using lanzhou::test::LoopbackHttpServer;
 using lanzhou::test::readFile;
 using lanzhou::test::ScopedEnv;
@@ -104,14 +104,6 @@ mode_t modeOf(const std::string& path) {
 bool exists(const std::string& path) {
     struct stat st;
     return lstat(path.c_str(), &st) == 0;
-}
-
-std::vector<std::string> entriesOf(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 const std::string kOldProgram = "#!/bin/sh\necho old > ran-old\n";
@@ -197,7 +189,7 @@ TEST_F(UpdaterProgram, ReplacesTheProgramKeepsTheOldOneAndStartsTheNew) {
     EXPECT_EQ(modeOf(program()), 0750u);
     EXPECT_EQ(readFile(program() + ".bak"), kOldProgram);
     EXPECT_TRUE(markerAppears());
-    EXPECT_EQ(entriesOf(runFolder_),
+    EXPECT_EQ(entryNames(runFolder_),
               (std::vector<std::string>{kMarker, "升级文件", "澜舟", "澜舟.bak"}));
 }
 
@@ -228,14 +220,14 @@ TEST_F(UpdaterProgram, FailuresLeaveEverythingAsItWas) {
         {"plain http elsewhere", {"http://update.lanzhou.example/new", "T", "澜舟", "N"}},
         {"another scheme", {"file:///bin/sh", "T", "澜舟", "N"}},
     };
-    const std::vector<std::string> before = entriesOf(runFolder_);
+    const std::vector<std::string> before = entryNames(runFolder_);
     for (const Case& c : cases) {
         EXPECT_EQ(runUpdater(c.values), 1) << c.what;
         EXPECT_FALSE(errors().empty()) << c.what;
         EXPECT_EQ(readFile(program()), kOldProgram) << c.what;
         EXPECT_EQ(modeOf(program()), 0750u) << c.what;
-        EXPECT_EQ(entriesOf(runFolder_), before) << c.what;
-        EXPECT_EQ(entriesOf(dir_.path()), (std::vector<std::string>{"app", "runtime", "stderr"}))
+        EXPECT_EQ(entryNames(runFolder_), before) << c.what;
+        EXPECT_EQ(entryNames(dir_.path()), (std::vector<std::string>{"app", "runtime", "stderr"}))
             << c.what;
     }
 }

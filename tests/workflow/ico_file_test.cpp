@@ -2,28 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
-#include <QByteArray>
 #include <QImage>
-#include <QImageReader>
+
+#include "tests/workflow/output_checks.h"
 
 namespace lanzhou {
 namespace {
 
-uint32_t field(const PictureBytes& bytes, std::size_t offset, int size) {
-    uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i) value = value << 8 | bytes.at(offset + i);
-    return value;
-}
-
-QImage readWithQt(const PictureBytes& bytes) {
-    QByteArray data(reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()));
-    QBuffer buffer(&data);
-    QImageReader reader(&buffer, "ico");
-    QImage image = reader.read();
-    EXPECT_FALSE(image.isNull()) << reader.errorString().toStdString();
-    return image.convertToFormat(QImage::Format_ARGB32);
-}
+using test::fieldAt;
+using test::readIcoWithQt;
 
 // Qt keeps pixels premultiplied: colours of faint pixels come back rounded.
 void expectSamePixel(uint32_t read, uint32_t written) {
@@ -51,25 +38,25 @@ TEST(IcoFile, DirectoryHeaderAndMask) {
     const std::size_t maskStride = 8;  // 33 bits padded to 64
     ASSERT_EQ(ico.size(), 6 + 16 + 40 + 33 * 4 * 2 + maskStride * 2);
     // ICONDIR
-    EXPECT_EQ(field(ico, 0, 2), 0u);
-    EXPECT_EQ(field(ico, 2, 2), 1u);
-    EXPECT_EQ(field(ico, 4, 2), 1u);
+    EXPECT_EQ(fieldAt(ico, 0, 2), 0u);
+    EXPECT_EQ(fieldAt(ico, 2, 2), 1u);
+    EXPECT_EQ(fieldAt(ico, 4, 2), 1u);
     // ICONDIRENTRY
     EXPECT_EQ(ico[6], 33);
     EXPECT_EQ(ico[7], 2);
     EXPECT_EQ(ico[8], 0);
     EXPECT_EQ(ico[9], 0);
-    EXPECT_EQ(field(ico, 10, 2), 1u);
-    EXPECT_EQ(field(ico, 12, 2), 32u);
-    EXPECT_EQ(field(ico, 14, 4), ico.size() - 22);
-    EXPECT_EQ(field(ico, 18, 4), 22u);
+    EXPECT_EQ(fieldAt(ico, 10, 2), 1u);
+    EXPECT_EQ(fieldAt(ico, 12, 2), 32u);
+    EXPECT_EQ(fieldAt(ico, 14, 4), ico.size() - 22);
+    EXPECT_EQ(fieldAt(ico, 18, 4), 22u);
     // BITMAPINFOHEADER with doubled height
-    EXPECT_EQ(field(ico, 22, 4), 40u);
-    EXPECT_EQ(field(ico, 26, 4), 33u);
-    EXPECT_EQ(field(ico, 30, 4), 4u);
-    EXPECT_EQ(field(ico, 34, 2), 1u);
-    EXPECT_EQ(field(ico, 36, 2), 32u);
-    EXPECT_EQ(field(ico, 38, 4), 0u);
+    EXPECT_EQ(fieldAt(ico, 22, 4), 40u);
+    EXPECT_EQ(fieldAt(ico, 26, 4), 33u);
+    EXPECT_EQ(fieldAt(ico, 30, 4), 4u);
+    EXPECT_EQ(fieldAt(ico, 34, 2), 1u);
+    EXPECT_EQ(fieldAt(ico, 36, 2), 32u);
+    EXPECT_EQ(fieldAt(ico, 38, 4), 0u);
     // BGRA rows bottom-up, then the mask, bottom-up too
     const std::size_t colour = 62;
     const std::size_t mask = colour + 33 * 4 * 2;
@@ -77,7 +64,7 @@ TEST(IcoFile, DirectoryHeaderAndMask) {
         for (int32_t x = 0; x < 33; ++x) {
             const uint32_t argb = image.at(x, y);
             const std::size_t at = colour + ((1 - y) * 33 + x) * 4;
-            EXPECT_EQ(field(ico, at, 4), argb);
+            EXPECT_EQ(fieldAt(ico, at, 4), argb);
             const bool maskBit = ico[mask + (1 - y) * maskStride + x / 8] & (0x80 >> (x % 8));
             EXPECT_EQ(maskBit, alphaOf(argb) == 0) << x << "," << y;
         }
@@ -92,7 +79,7 @@ TEST(IcoFile, QtReadsSizePixelsAndTransparency) {
         const Bitmap image = pattern(w, h);
         const PictureBytes ico = bitmapToIcoFile(image);
         ASSERT_TRUE(isIcoFile(ico));
-        const QImage read = readWithQt(ico);
+        const QImage read = readIcoWithQt(ico);
         ASSERT_EQ(read.width(), w);
         ASSERT_EQ(read.height(), h);
         for (int32_t y = 0; y < h; ++y)
@@ -104,7 +91,7 @@ TEST(IcoFile, OpaqueCaptureHasAnEmptyMask) {
     const PictureBytes ico = bitmapToIcoFile(makeBitmap(32, 32, 0xFF102030));
     ASSERT_EQ(ico.size(), 22 + 40 + 32 * 32 * 4 + 4 * 32);
     for (std::size_t i = ico.size() - 128; i < ico.size(); ++i) ASSERT_EQ(ico[i], 0);
-    EXPECT_EQ(readWithQt(ico).pixel(31, 0), 0xFF102030u);
+    EXPECT_EQ(readIcoWithQt(ico).pixel(31, 0), 0xFF102030u);
 }
 
 TEST(IcoFile, SizesBeyondAnEntryAreRefused) {
