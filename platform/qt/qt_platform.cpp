@@ -6,17 +6,17 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QGuiApplication>
-#include <QPixmap>
 #include <QCursor>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QScreen>
 #include <QThread>
 #include <cstdio>
@@ -30,6 +30,7 @@
 #include "platform/qt/pictures.h"
 #include "platform/qt/quit_signals.h"
 #include "platform/qt/save_dialog.h"
+#include "platform/qt/timing.h"
 #include "platform/qt/tray_icon.h"
 #include "platform/qt/window_registry.h"
 
@@ -76,6 +77,7 @@ class QtPlatform final : public Platform {
         tray_ = new TrayIcon(bindings_, window_.get());
         if (bindings_.mainWindowCreated) bindings_.mainWindowCreated();
         window_->show();
+        timing::watchFirstExposure(window_.get());
     }
 
     void runMessageLoop() override {
@@ -213,6 +215,7 @@ class QtPlatform final : public Platform {
     }
 
     BoxResult messageBox(const MessageBox& box) override {
+        timing::messageBoxRequested();
         return runMessageBox(box, answerItself_);
     }
 
@@ -221,6 +224,7 @@ class QtPlatform final : public Platform {
         const std::optional<QString> chosen =
             qt::runSaveDialog(fromUtf8(dialogFileName_), fromUtf8(dialogFilter_), startFolder());
         if (!chosen) return false;
+        timing::saveDialogConfirmed();
         dialogFileName_ = chosen->toStdString();
         return true;
     }

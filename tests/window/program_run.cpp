@@ -14,11 +14,12 @@ namespace lanzhou::test {
 
 using namespace std::chrono_literals;
 
-ProgramRun::ProgramRun(const std::string& program, bool capture) {
+ProgramRun::ProgramRun(const std::string& program, bool capture, bool captureErrors) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (capture && pipe(output_) == 0) {
         posix_spawn_file_actions_adddup2(&actions, output_[1], STDOUT_FILENO);
+        if (captureErrors) posix_spawn_file_actions_adddup2(&actions, output_[1], STDERR_FILENO);
         posix_spawn_file_actions_addclose(&actions, output_[0]);
     }
     char* argv[] = {const_cast<char*>(program.c_str()), nullptr};

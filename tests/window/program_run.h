@@ -11,8 +11,9 @@ namespace lanzhou::test {
 // is still running.
 class ProgramRun {
   public:
-    // Starts program; with capture its standard output goes into a pipe.
-    ProgramRun(const std::string& program, bool capture);
+    // Starts program; with capture its standard output goes into a pipe,
+    // with captureErrors too its standard error.
+    ProgramRun(const std::string& program, bool capture, bool captureErrors = false);
     ~ProgramRun();
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
@@ -20,7 +21,7 @@ class ProgramRun {
     bool running();
     // Waits for the end; the exit code, or -1 for a signal or a time-out.
     int exitCode(std::chrono::milliseconds limit = std::chrono::seconds(30));
-    // Everything written to standard output, once every writer has closed it
+    // Everything written to the pipe, once every writer has closed it
     // (programs it started included) or the limit has passed.
     std::string output(std::chrono::milliseconds limit = std::chrono::seconds(30));
     // Whether standard output has come to hold text within the limit.

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <time.h>
 
 #include <chrono>
+#include <cstdint>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -32,6 +35,22 @@ bool waitForClaim(ProgramRun& run) {
         std::this_thread::sleep_for(20ms);
     }
     return false;
+}
+
+int64_t monotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// The time of the event's timing line in the output; -1 without one.
+int64_t timingOf(const std::string& output, const std::string& event) {
+    std::istringstream lines(output);
+    std::string line;
+    const std::string prefix = "lanzhou-timing " + event + " ";
+    while (std::getline(lines, line))
+        if (line.rfind(prefix, 0) == 0) return std::stoll(line.substr(prefix.size()));
+    return -1;
 }
 
 class ProgramTest : public ::testing::Test {
@@ -72,6 +91,21 @@ TEST_F(ProgramTest, ACopyUnderAnotherFileNameStartsBesideTheFirst) {
     EXPECT_EQ(other.exitCode(), 0);
     EXPECT_EQ(other.output(), "");
     EXPECT_EQ(first.exitCode(), 0);
+}
+
+// The benchmark subtracts its own CLOCK_MONOTONIC start from the line's time.
+TEST_F(ProgramTest, AskedForTimingItMarksTheWindowShownOnTheMonotonicClock) {
+    ScopedEnv timing("LANZHOU_TIMING", "1");
+    const int64_t started = monotonicNs();
+    ProgramRun run(LANZHOU_PROGRAM, true, true);
+    ASSERT_TRUE(run.waitForOutput("lanzhou-timing window-shown "));
+    const int64_t seen = monotonicNs();
+    run.terminate();
+    EXPECT_EQ(run.exitCode(), 0);
+
+    const int64_t shown = timingOf(run.output(), "window-shown");
+    EXPECT_GT(shown, started);
+    EXPECT_LT(shown, seen);
 }
 
 }  // namespace
